@@ -1,0 +1,148 @@
+#include "LaunchSettings.h"
+
+#include <QByteArray>
+
+QString g_strDeviceIp;
+QString g_strReadCommunity;
+QString g_strWriteCommunity;
+int32_t g_bVlanEditable;
+QString g_strSnmpVersion;
+QString g_strSnmpPort;
+QString g_strSecurityLevel;
+QString g_strV3UserName;
+QString g_strAuthPassword;
+QString g_strPrivPassword;
+QString g_strAuthProtocol;
+QString g_strPrivProtocol;
+QString g_strSnmpTimeout;
+QString g_strLaunchField0;
+QString g_strLaunchField9;
+
+namespace {
+
+struct Defaults {
+    Defaults() { ResetLaunchSettings(); }
+} g_defaults;
+
+// Reads one value from pos: up to the next '/' or the end, blanks dropped,
+// cut to the buffer size at a whole UTF-8 character.
+class CFieldReader {
+public:
+    explicit CFieldReader(const QByteArray& line) : m_line(line) {}
+
+    bool AtEnd() const { return m_nPos >= m_line.size(); }
+    void SkipMarker() { m_nPos += 2; }
+
+    QString Read(int bufferSize) {
+        QByteArray value;
+        while (m_nPos < m_line.size() && m_line[m_nPos] != '/') {
+            const char c = m_line[m_nPos++];
+            if (c != ' ')
+                value.append(c);
+        }
+        if (value.size() > bufferSize - 1) {
+            qsizetype cut = bufferSize - 1;
+            // back off over continuation bytes so no character is split
+            while (cut > 0 && (static_cast<unsigned char>(value[cut]) & 0xC0) == 0x80)
+                --cut;
+            value.truncate(cut);
+        }
+        return QString::fromUtf8(value);
+    }
+
+private:
+    const QByteArray& m_line;
+    qsizetype m_nPos = 2; // the first slash and marker are skipped
+};
+
+void AssignIfSet(QString& setting, const QString& value) {
+    if (!value.isEmpty())
+        setting = value;
+}
+
+} // namespace
+
+void ResetLaunchSettings() {
+    g_strDeviceIp.clear();
+    g_strReadCommunity = QStringLiteral("ralvin");
+    g_strWriteCommunity = QStringLiteral("quorbet");
+    g_bVlanEditable = 1;
+    g_strSnmpVersion = QStringLiteral("1");
+    g_strSnmpPort = QStringLiteral("161");
+    g_strSecurityLevel = QStringLiteral("1");
+    g_strV3UserName.clear();
+    g_strAuthPassword.clear();
+    g_strPrivPassword.clear();
+    g_strAuthProtocol = QStringLiteral("1");
+    g_strPrivProtocol = QStringLiteral("1");
+    g_strSnmpTimeout = QStringLiteral("3000");
+    g_strLaunchField0.clear();
+    g_strLaunchField9 = QStringLiteral("1");
+}
+
+int ParseCommandLine(const QByteArray& line) {
+    using namespace LaunchField;
+    if (line.isEmpty())
+        return 0;
+    CFieldReader reader(line);
+    g_strLaunchField0 = reader.Read(kField0);
+    if (reader.AtEnd())
+        return 1;
+    if (!line.contains("/I"))
+        return 0;
+
+    reader.SkipMarker();
+    const QString ip = reader.Read(kIp);
+    if (ip.isEmpty())
+        return 0;
+    g_strDeviceIp = ip;
+    if (reader.AtEnd())
+        return 1;
+
+    for (QString* community : {&g_strReadCommunity, &g_strWriteCommunity}) {
+        reader.SkipMarker();
+        AssignIfSet(*community, reader.Read(kCommunity));
+        if (reader.AtEnd())
+            return 1;
+    }
+
+    reader.SkipMarker();
+    const QString vlanFlag = reader.Read(kVlanFlag);
+    g_bVlanEditable = vlanFlag == QLatin1String("TRUE") || vlanFlag == QLatin1String("true");
+    if (reader.AtEnd())
+        return 1;
+
+    for (QString* setting : {&g_strSnmpVersion, &g_strSnmpPort}) {
+        reader.SkipMarker();
+        AssignIfSet(*setting, reader.Read(kOther));
+        if (reader.AtEnd())
+            return 1;
+    }
+    if (g_strSnmpVersion == QLatin1String("1"))
+        return 1;
+
+    // Fields 7 and 8 are read and dropped; field 9 is kept.
+    QString dropped;
+    struct Field {
+        QString* setting;
+        int size;
+    };
+    const Field rest[] = {
+        {&dropped, kOther},
+        {&dropped, kOther},
+        {&g_strLaunchField9, kOther},
+        {&g_strSecurityLevel, kOther},
+        {&g_strV3UserName, kCredential},
+        {&g_strAuthPassword, kCredential},
+        {&g_strPrivPassword, kCredential},
+        {&g_strAuthProtocol, kOther},
+        {&g_strPrivProtocol, kOther},
+    };
+    for (const Field& field : rest) {
+        reader.SkipMarker();
+        AssignIfSet(*field.setting, reader.Read(field.size));
+        if (reader.AtEnd())
+            return 1;
+    }
+    return 1;
+}

@@ -1,0 +1,13 @@
+#include "app/ModuleApp.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    const QByteArray commandLine = JoinCommandLine(argc, argv);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("nsw-module"));
+    QApplication::setApplicationDisplayName(QStringLiteral("NSW-4410 Device Module"));
+    CModuleApp module(app, commandLine);
+    module.InitInstance();
+    return 0;
+}
