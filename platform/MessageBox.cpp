@@ -4,6 +4,8 @@
 #include <QMutex>
 #include <QWidget>
 
+#include <cstdio>
+
 namespace NswMessage {
 
 namespace {
@@ -29,6 +31,11 @@ int Show(QWidget* parent, const QString& text, Buttons buttons) {
     }
     if (handler)
         return handler(Box{text, buttons});
+    // Unattended runs (scripts, process tests) print the box and take its default.
+    if (qEnvironmentVariableIsSet("NSW_MESSAGES_TO_STDERR")) {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        return buttons == Ok ? QMessageBox::Ok : buttons == OkCancel ? QMessageBox::Cancel : QMessageBox::No;
+    }
 
     QMessageBox box(parent);
     box.setWindowTitle(QApplication::applicationDisplayName());

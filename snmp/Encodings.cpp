@@ -169,6 +169,10 @@ QByteArray PortFlagsToBitmap(std::span<const int> flags, int portCount) {
     QString hex;
     PortFlagsToHex(flags, hex);
     PadPortHex(hex, portCount);
+    // Port counts off the padding table can leave an odd digit count; a leading
+    // "0" would shift every port by four, so complete the last octet instead.
+    if (hex.size() % 2)
+        hex += u'0';
     QByteArray bytes(PortListOctetCount(portCount), '\0');
     HexTextToBytes(hex, reinterpret_cast<uint8_t*>(bytes.data()), static_cast<int>(bytes.size()));
     return bytes;

@@ -97,6 +97,9 @@ TEST(PortList, PaddingAndOctetCountsByPortCount) {
     std::vector<int> flags = Flags(52, {1, 52});
     EXPECT_EQ(PortFlagsToBitmap(flags, 52), Bytes({0x80, 0, 0, 0, 0, 0, 0x10, 0}));
     EXPECT_EQ(PortBitmapToList(PortFlagsToBitmap(flags, 52), nullptr, 52), QStringLiteral("1,52"));
+    // off the table with an odd digit count: ports stay where they are
+    std::vector<int> odd = Flags(36, {1, 36});
+    EXPECT_EQ(PortFlagsToBitmap(odd, 36), Bytes({0x80, 0, 0, 0, 0x10}));
 }
 
 TEST(HexText, OddLengthCapacityAndBadDigits) {
