@@ -1,0 +1,277 @@
+#include "Snmp.h"
+
+#include "SnmpOid.h"
+#include "SnmpPdu.h"
+#include "SnmpWorker.h"
+
+#include <net-snmp/net-snmp-config.h>
+#include <net-snmp/net-snmp-includes.h>
+
+#include <algorithm>
+#include <atomic>
+
+namespace {
+
+// Ids of asynchronous walk steps, process-wide so that a late answer of one
+// table never matches a step of another.
+std::atomic<int> g_nStepId{0};
+
+int NextStepId() {
+    int id = ++g_nStepId;
+    while (id <= 0) { // wrapped
+        int expected = id;
+        g_nStepId.compare_exchange_strong(expected, 1);
+        id = ++g_nStepId;
+    }
+    return id;
+}
+
+constexpr int kMaxRepetitionsLimit = 512;
+
+// Bytes of a message that are not variables: header, community or USM
+// parameters, PDU fields. Generous, so that an answer sized by it fits.
+int MessageOverhead(int version) { return version == 3 ? 200 : 80; }
+
+} // namespace
+
+CSnmpTable::CSnmpTable(CSnmp* request)
+    : m_pRequest(request), m_pWorker(std::make_unique<CSnmpWorker>()) {}
+
+CSnmpTable::~CSnmpTable() { m_pWorker->Stop(); }
+
+void CSnmpTable::reset() {
+    std::lock_guard lock(m_mutex);
+    m_uRevision = ~0u;
+}
+
+int CSnmpTable::getMaxRepetitions() const {
+    std::lock_guard lock(m_mutex);
+    return m_nMaxRepetitions;
+}
+
+void CSnmpTable::restartIfChanged() {
+    const unsigned revision = m_pRequest->revision();
+    if (revision == m_uRevision)
+        return;
+    m_uRevision = revision;
+    m_columns.clear();
+    for (const SnmpVarBind& var : m_pRequest->varBinds()) {
+        Column column;
+        column.base = var.oid;
+        column.pos = var.oid;
+        m_columns.push_back(std::move(column));
+    }
+    m_bGetDone = false;
+    m_nMaxRepetitions = 0;
+    m_dVarBindBytes = 0;
+}
+
+int CSnmpTable::getNext(const char* host, std::unique_ptr<CSnmp>& answer,
+                        unsigned long timeoutMs) {
+    answer.reset();
+    std::lock_guard lock(m_mutex);
+    restartIfChanged();
+    if (m_columns.empty())
+        return SnmpResult::kBadArgument;
+    switch (m_pRequest->getType()) {
+    case SnmpKind::kGet: {
+        // A get is a table of one row.
+        if (m_bGetDone)
+            return SnmpResult::kEndOfTable;
+        const int result = m_pRequest->send(host, answer, timeoutMs);
+        if (result != SnmpResult::kOk) {
+            answer.reset();
+            return result;
+        }
+        m_bGetDone = true;
+        return SnmpResult::kOk;
+    }
+    case SnmpKind::kGetNext:
+        return getRow(host, answer, timeoutMs);
+    default:
+        return SnmpResult::kBadArgument;
+    }
+}
+
+int CSnmpTable::getRow(const char* host, std::unique_ptr<CSnmp>& answer,
+                       unsigned long timeoutMs) {
+    // Every live column needs its next cell before the row can be told.
+    for (;;) {
+        const bool missing = std::any_of(m_columns.begin(), m_columns.end(), [](const Column& c) {
+            return !c.ended && c.buffer.empty();
+        });
+        if (!missing)
+            break;
+        const int result = fetch(host, timeoutMs);
+        if (result != SnmpResult::kOk)
+            return result;
+    }
+
+    // The row is the smallest index any column has next; columns without a
+    // cell at that index give an empty one.
+    const std::vector<uint32_t>* rowIndex = nullptr;
+    std::vector<uint32_t> smallest;
+    for (const Column& column : m_columns) {
+        if (column.ended)
+            continue;
+        const std::vector<uint32_t>& oid = column.buffer.front().oid;
+        std::vector<uint32_t> index(oid.begin() + qsizetype(column.base.size()), oid.end());
+        if (!rowIndex || SnmpOid::Less(index, smallest)) {
+            smallest = std::move(index);
+            rowIndex = &smallest;
+        }
+    }
+    if (!rowIndex)
+        return SnmpResult::kEndOfTable;
+
+    std::vector<SnmpVarBind> row;
+    row.reserve(m_columns.size());
+    for (Column& column : m_columns) {
+        if (!column.ended) {
+            const std::vector<uint32_t>& oid = column.buffer.front().oid;
+            if (std::equal(oid.begin() + qsizetype(column.base.size()), oid.end(),
+                           smallest.begin(), smallest.end())) {
+                row.push_back(std::move(column.buffer.front()));
+                column.buffer.pop_front();
+                continue;
+            }
+        }
+        SnmpVarBind empty;
+        empty.oid = column.base;
+        empty.oid.insert(empty.oid.end(), smallest.begin(), smallest.end());
+        row.push_back(std::move(empty));
+    }
+    answer = CSnmp::makeAnswer(std::move(row), m_pRequest->getRequestID());
+    return SnmpResult::kOk;
+}
+
+int CSnmpTable::fetch(const char* host, unsigned long timeoutMs) {
+    std::vector<Column*> wanted;
+    for (Column& column : m_columns)
+        if (!column.ended && column.buffer.empty())
+            wanted.push_back(&column);
+    return fetchOnce(host, timeoutMs, wanted);
+}
+
+int CSnmpTable::fetchOnce(const char* host, unsigned long timeoutMs,
+                          std::vector<Column*>& wanted) {
+    const int version = m_pRequest->snmpVersion();
+    const bool bulk = version != 1;
+    const int count = int(wanted.size());
+    if (bulk) {
+        if (m_dVarBindBytes <= 0) {
+            // Before the first answer: the column OID, an index of a few
+            // sub-identifiers and a short value.
+            m_dVarBindBytes = double(wanted.front()->base.size()) + 24;
+        }
+        const int room = m_pRequest->msgMaxSize() - MessageOverhead(version);
+        const int fit = int(room / (m_dVarBindBytes * count));
+        const int limit = m_nMaxRepetitions > 0 ? m_nMaxRepetitions * 2 : kMaxRepetitionsLimit;
+        m_nMaxRepetitions = std::clamp(std::min(fit, limit), 1, kMaxRepetitionsLimit);
+    }
+
+    std::vector<SnmpVarBind> vars;
+    for (const Column* column : wanted) {
+        SnmpVarBind var;
+        var.oid = column->pos;
+        vars.push_back(std::move(var));
+    }
+    snmp_pdu* pdu = SnmpPdu::Build(bulk ? SNMP_MSG_GETBULK : SNMP_MSG_GETNEXT, vars);
+    if (!pdu)
+        return SnmpResult::kBadArgument;
+    if (bulk) {
+        pdu->non_repeaters = 0;
+        pdu->max_repetitions = m_nMaxRepetitions;
+    }
+    snmp_pdu* response = nullptr;
+    const int result = m_pRequest->exchange(host, pdu, &response, timeoutMs);
+    if (result != SnmpResult::kOk)
+        return result;
+    SnmpPdu::Answer answer = SnmpPdu::Convert(response);
+    SnmpPdu::Free(response);
+    m_pRequest->setLastError(answer.errorStatus, answer.errorIndex);
+
+    if (answer.errorStatus != SnmpErrorStatus::kNoError) {
+        if (!bulk && answer.errorStatus == SnmpErrorStatus::kNoSuchName &&
+            answer.errorIndex >= 1 && answer.errorIndex <= wanted.size()) {
+            // v1's end of the MIB view for that column.
+            wanted[answer.errorIndex - 1]->ended = true;
+            return SnmpResult::kOk;
+        }
+        if (bulk && answer.errorStatus == SnmpErrorStatus::kTooBig && m_nMaxRepetitions > 1) {
+            m_nMaxRepetitions = std::max(1, m_nMaxRepetitions / 2);
+            m_dVarBindBytes *= 2;
+            return SnmpResult::kOk;
+        }
+        return SnmpResult::kErrorStatus;
+    }
+
+    bool ended = false;
+    bool progressed = false;
+    for (size_t i = 0; i < answer.vars.size(); ++i) {
+        Column& column = *wanted[i % wanted.size()];
+        if (column.ended)
+            continue;
+        SnmpVarBind& var = answer.vars[i];
+        // Outside the column, an exception or a step backwards ends the
+        // column; a looping agent cannot keep the walk going.
+        if (answer.exception[i] || var.oid.size() <= column.base.size() ||
+            !SnmpOid::StartsWith(var.oid, column.base) || !SnmpOid::Less(column.pos, var.oid)) {
+            column.ended = true;
+            ended = true;
+            progressed = true;
+            continue;
+        }
+        column.pos = var.oid;
+        column.buffer.push_back(std::move(var));
+        progressed = true;
+    }
+    if (!progressed) {
+        // An empty answer: nothing more will come for these columns.
+        for (Column* column : wanted)
+            column->ended = true;
+        return SnmpResult::kOk;
+    }
+    if (bulk) {
+        if (!answer.vars.empty())
+            m_dVarBindBytes = double(answer.encodedBytes) / double(answer.vars.size());
+        // Fewer repetitions than asked and no column at its end: the agent
+        // cut the answer to its size, so ask for that many.
+        const int full = int(answer.vars.size()) / count;
+        if (!ended && full < m_nMaxRepetitions)
+            m_nMaxRepetitions = std::max(1, full);
+    }
+    return SnmpResult::kOk;
+}
+
+int CSnmpTable::getNext(const char* host, SnmpWalkCallback callback, void* param,
+                        unsigned long timeoutMs) {
+    const int id = NextStepId();
+    m_pRequest->setRequestID(id);
+    m_pWorker->Post([this, host = std::string(host ? host : ""), callback = std::move(callback),
+                  param, timeoutMs, id] {
+        std::unique_ptr<CSnmp> answer;
+        const int status = getNext(host.c_str(), answer, timeoutMs);
+        if (status == SnmpResult::kOk)
+            answer->setRequestID(id);
+        else
+            answer.reset();
+        callback(std::move(answer), id, param, status);
+    });
+    return SnmpResult::kOk;
+}
+
+int CSnmpTable::getSuffix(int index, const CSnmp* answer, QString& suffix) const {
+    suffix.clear();
+    if (!answer || index < 0 || unsigned(index) >= answer->getValuesCount())
+        return SnmpResult::kBadIndex;
+    const std::vector<SnmpVarBind> columns = m_pRequest->varBinds();
+    if (size_t(index) >= columns.size())
+        return SnmpResult::kBadIndex;
+    std::vector<uint32_t> oid;
+    if (!SnmpOid::Parse(answer->oidAt(unsigned(index)).toLatin1().constData(), oid) ||
+        !SnmpOid::StartsWith(oid, columns[size_t(index)].oid))
+        return SnmpResult::kBadArgument;
+    suffix = SnmpOid::Text(oid.data() + columns[size_t(index)].oid.size(), oid.data() + oid.size());
+    return SnmpResult::kOk;
+}
