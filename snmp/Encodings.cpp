@@ -32,16 +32,12 @@ int HexDigitValue(QChar c) {
     return -1;
 }
 
-QString MacText(const QByteArray& mac, char separator) {
+QString MacText(const QByteArray& mac, bool colons) {
     if (mac.size() < 6)
         return QString();
-    QString text;
-    for (int i = 0; i < 6; ++i) {
-        if (i)
-            text += QLatin1Char(separator);
-        text += QStringLiteral("%1").arg(static_cast<uint8_t>(mac[i]), 2, 16, QLatin1Char('0')).toUpper();
-    }
-    return text;
+    const auto* m = reinterpret_cast<const uint8_t*>(mac.constData());
+    return colons ? QString::asprintf("%02X:%02X:%02X:%02X:%02X:%02X", m[0], m[1], m[2], m[3], m[4], m[5])
+                  : QString::asprintf("%02X-%02X-%02X-%02X-%02X-%02X", m[0], m[1], m[2], m[3], m[4], m[5]);
 }
 
 constexpr int kMaxUnits = 256;
@@ -296,8 +292,8 @@ int ValidateMac(const QString& text, bool allowMulticast) {
     return 1;
 }
 
-QString MacToDashText(const QByteArray& mac) { return MacText(mac, '-'); }
-QString MacToColonText(const QByteArray& mac) { return MacText(mac, ':'); }
+QString MacToDashText(const QByteArray& mac) { return MacText(mac, false); }
+QString MacToColonText(const QByteArray& mac) { return MacText(mac, true); }
 
 QString TextToRowIndex(const QByteArray& text) {
     QString index = QString::number(text.size());

@@ -1,0 +1,418 @@
+#include "MibPages.h"
+
+#include "app/LaunchSettings.h"
+#include "platform/ListControl.h"
+#include "platform/MessageBox.h"
+#include "snmp/Encodings.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSortFilterProxyModel>
+#include <QVBoxLayout>
+
+#include <cstring>
+
+namespace {
+
+namespace Oid {
+const QString kSysDescr = QStringLiteral("1.3.6.1.2.1.1.1.0");
+const QString kSysObjectId = QStringLiteral("1.3.6.1.2.1.1.2.0");
+const QString kSysUpTime = QStringLiteral("1.3.6.1.2.1.1.3.0");
+const QString kSysContact = QStringLiteral("1.3.6.1.2.1.1.4.0");
+const QString kSysName = QStringLiteral("1.3.6.1.2.1.1.5.0");
+const QString kSysLocation = QStringLiteral("1.3.6.1.2.1.1.6.0");
+const QString kAgingTime = QStringLiteral("1.3.6.1.2.1.17.4.2.0");
+} // namespace Oid
+
+// System Information control ids.
+enum SystemInfoId {
+    kIdDescription = 1302,
+    kIdObjectOid = 1303,
+    kIdRuntime = 1304,
+    kIdName = 1310,
+    kIdContact = 1312,
+    kIdLocation = 1313,
+    kIdSysRefresh = 103,
+    kIdApply = 1145,
+    kIdSysClose = 1146,
+};
+
+constexpr int kNameBuffer = 128;
+
+} // namespace
+
+QString LinkStatusText(const QString& value) {
+    if (value == u"1")
+        return QStringLiteral("Link");
+    if (value == u"2")
+        return QStringLiteral("UnLink");
+    if (value == u"3")
+        return QStringLiteral("Test");
+    return QStringLiteral("Unknown");
+}
+
+QString SpeedText(const QString& bitsPerSecond) {
+    return QString::number(bitsPerSecond.trimmed().toULongLong() / 1000000) + u'M';
+}
+
+QString FdbStatusText(const QString& value) {
+    if (value.isEmpty())
+        return value;
+    switch (value.front().unicode()) {
+    case u'1': return QStringLiteral("Other");
+    case u'2': return QStringLiteral("Invalid");
+    case u'3': return QStringLiteral("Learn");
+    case u'4': return QStringLiteral("Own");
+    case u'5': return QStringLiteral("Static");
+    default: return value;
+    }
+}
+
+QString FdbMacText(const std::vector<uint32_t>& indexArcs) {
+    if (indexArcs.size() < 6)
+        return QString();
+    QStringList octets;
+    for (size_t i = indexArcs.size() - 6; i < indexArcs.size(); ++i)
+        octets.append(QStringLiteral("%1").arg(indexArcs[i], 2, 16, QLatin1Char('0')).toUpper());
+    return octets.join(u'-');
+}
+
+QString TcpStateText(const QString& value) {
+    static const char* const kStates[] = {"listen",   "synSent",  "synReceived", "established",
+                                          "finWait1", "finWait2", "closeWait",   "lastAck",
+                                          "closing",  "timeWait", "deleteTCB"};
+    bool ok = false;
+    const int state = value.toInt(&ok);
+    if (ok && state >= 2 && state <= 12)
+        return QLatin1String(kStates[state - 2]);
+    return QStringLiteral("closed");
+}
+
+QString UptimeText(const QString& ticks) {
+    if (ticks.isEmpty())
+        return QString();
+    const qulonglong t = ticks.toULongLong();
+    const qulonglong hours = t / 360000;
+    const qulonglong minutes = (t - hours * 360000) / 6000;
+    return QStringLiteral("%1 Hour %2 Min").arg(hours).arg(minutes);
+}
+
+QString CheckSystemInfo(const QString& name, const QString& location) {
+    if (!IsValidName(name))
+        return QStringLiteral("Invalid System Name.");
+    if (!IsValidName(location))
+        return QStringLiteral("Invalid System Location.");
+    return QString();
+}
+
+// ---- table pages ----
+
+CMibTablePage::CMibTablePage(const SMibTableSpec& spec, QWidget* parent)
+    : CPageBase(parent), m_cCommonSNMP(AddSession(QStringLiteral("m_cCommonSNMP"))), m_spec(spec),
+      m_pList(new CListControl(this)), m_pRefresh(NewButton(tr("Refresh"), spec.refreshId)),
+      m_pBottom(new QHBoxLayout) {
+    setWindowTitle(spec.caption);
+    SetControlId(m_pList, spec.listId);
+    for (const QString& header : spec.headers)
+        m_pList->AddColumn(header);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pList, 1);
+    if (spec.countId) {
+        m_pBottom->addWidget(NewLabel(tr("Entries:")));
+        m_pCount = NewLabel(spec.countPrefix + u'0', spec.countId);
+        m_pBottom->addWidget(m_pCount);
+    }
+    m_pBottom->addStretch();
+    m_pBottom->addWidget(m_pRefresh);
+    QPushButton* close = NewButton(tr("Close"), spec.closeId);
+    m_pBottom->addWidget(close);
+    layout->addLayout(m_pBottom);
+
+    int width = 40;
+    for (int c = 0; c < m_pList->Model()->columnCount(); ++c)
+        width += m_pList->columnWidth(c);
+    resize(std::max(width, 420), 420);
+
+    connect(m_pRefresh, &QPushButton::clicked, this, &CMibTablePage::Refresh);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void CMibTablePage::OnInitDialog() { Refresh(); }
+
+void CMibTablePage::Refresh() {
+    m_pList->DeleteAllItems();
+    UpdateCount();
+    m_pRefresh->setEnabled(false);
+    m_bLoading = true;
+    SWalkSpec walk;
+    walk.columns = m_spec.columns;
+    walk.rowCode = PageReport::kRow;
+    walk.finishedCode = PageReport::kFinished;
+    StartWalk(m_cCommonSNMP, Channel(), walk);
+}
+
+void CMibTablePage::OnSnmpNotifyBatch(std::vector<SSnmpReport>& batch) {
+    std::vector<QStringList> rows;
+    rows.reserve(batch.size());
+    bool finished = false;
+    for (const SSnmpReport& report : batch) {
+        if (report.code == PageReport::kFinished) {
+            finished = true;
+            break;
+        }
+        QStringList texts = m_spec.mapRow(report.row);
+        rows.push_back(std::move(texts));
+    }
+    m_pList->AppendRows(std::move(rows));
+    UpdateCount();
+    if (finished) {
+        m_bLoading = false;
+        m_pRefresh->setEnabled(true);
+        emit Loaded();
+    }
+}
+
+void CMibTablePage::UpdateCount() {
+    if (m_pCount)
+        m_pCount->setText(m_spec.countPrefix + QString::number(m_pList->ItemCount()));
+}
+
+// ---- forwarding table ----
+
+namespace {
+
+SMibTableSpec ForwardingSpec() {
+    SMibTableSpec spec;
+    spec.templateId = 278;
+    spec.caption = QStringLiteral("Forwarding Table");
+    spec.listId = 1205;
+    spec.countId = 1220;
+    spec.refreshId = 20;
+    spec.closeId = 1217;
+    spec.countPrefix = QStringLiteral(" ");
+    spec.headers = {QStringLiteral("       MAC              "), QStringLiteral(" Status      "),
+                    QStringLiteral(" Port     ")};
+    spec.columns = {QStringLiteral("1.3.6.1.2.1.17.7.1.2.2.1.3"),
+                    QStringLiteral("1.3.6.1.2.1.17.7.1.2.2.1.2")};
+    spec.mapRow = [](const SSnmpRow& row) {
+        return QStringList{FdbMacText(row.IndexArcs()), FdbStatusText(row.Text(0)), row.Text(1)};
+    };
+    return spec;
+}
+
+constexpr int kFdbPortColumn = 2;
+
+} // namespace
+
+CForwardingTablePage::CForwardingTablePage(QWidget* parent)
+    : CMibTablePage(ForwardingSpec(), parent),
+      m_cCommonSNMPGetTime(AddSession(QStringLiteral("m_cCommonSNMPGetTime"))),
+      m_pAging(NewEdit(1216)), m_pFilter(NewEdit(1213, 4)) {
+    m_pAging->setReadOnly(true);
+    m_pAging->setMaximumWidth(90);
+    m_pFilter->setMaximumWidth(60);
+    m_pFilter->setPlaceholderText(tr("all"));
+    m_pFilter->setToolTip(tr("List only the entries of this port"));
+    auto* row = new QHBoxLayout;
+    row->addWidget(NewLabel(tr("Aging Time:")));
+    row->addWidget(m_pAging);
+    row->addWidget(NewLabel(tr("(sec)")));
+    row->addSpacing(16);
+    row->addWidget(NewLabel(tr("Port:")));
+    row->addWidget(m_pFilter);
+    row->addStretch();
+    static_cast<QVBoxLayout*>(layout())->insertLayout(1, row);
+    connect(m_pFilter, &QLineEdit::textChanged, this, &CForwardingTablePage::ApplyFilter);
+}
+
+void CForwardingTablePage::OnInitDialog() {
+    Refresh();
+    LoadAgingTime();
+}
+
+void CForwardingTablePage::LoadAgingTime() {
+    if (const auto row = ReadObjects(m_cCommonSNMPGetTime, {Oid::kAgingTime}))
+        if (row->Count() >= 1)
+            m_pAging->setText(row->Text(0));
+}
+
+void CForwardingTablePage::ApplyFilter() {
+    // Keep only the entries of the port typed; an empty filter lists all.
+    const QString port = m_pFilter->text().trimmed();
+    auto* proxy = qobject_cast<QSortFilterProxyModel*>(m_pList->model());
+    if (!proxy)
+        return;
+    proxy->setFilterKeyColumn(kFdbPortColumn);
+    proxy->setFilterRegularExpression(
+        port.isEmpty() ? QRegularExpression()
+                       : QRegularExpression(QRegularExpression::anchoredPattern(
+                             QRegularExpression::escape(port))));
+    UpdateCount();
+}
+
+void CForwardingTablePage::UpdateCount() {
+    if (m_pCount)
+        m_pCount->setText(m_spec.countPrefix + QString::number(m_pList->model()->rowCount()));
+}
+
+// ---- the other tables ----
+
+std::unique_ptr<CMibTablePage> MakeInterfaceTablePage(QWidget* parent) {
+    SMibTableSpec spec;
+    spec.templateId = 49;
+    spec.caption = QStringLiteral("Interface Table");
+    spec.listId = 1088;
+    spec.countId = 1095;
+    spec.refreshId = 3;
+    spec.closeId = 2;
+    spec.headers = {QStringLiteral(" Index        "), QStringLiteral(" Link Status            "),
+                    QStringLiteral(" Speed(b/s)                     ")};
+    spec.columns = {QStringLiteral("1.3.6.1.2.1.2.2.1.1"), QStringLiteral("1.3.6.1.2.1.2.2.1.8"),
+                    QStringLiteral("1.3.6.1.2.1.2.2.1.5")};
+    spec.mapRow = [](const SSnmpRow& row) {
+        return QStringList{row.Text(0), LinkStatusText(row.Text(1)), SpeedText(row.Text(2))};
+    };
+    return std::make_unique<CMibTablePage>(spec, parent);
+}
+
+std::unique_ptr<CMibTablePage> MakeIpTablePage(QWidget* parent) {
+    SMibTableSpec spec;
+    spec.templateId = 208;
+    spec.caption = QStringLiteral("IP Table : ") + g_strDeviceIp;
+    spec.listId = 208;
+    spec.countId = 209;
+    spec.refreshId = 103;
+    spec.closeId = 2;
+    spec.headers = {QStringLiteral(" IP                "), QStringLiteral(" Netmask               ")};
+    spec.columns = {QStringLiteral("1.3.6.1.2.1.4.20.1.1"), QStringLiteral("1.3.6.1.2.1.4.20.1.3")};
+    spec.mapRow = [](const SSnmpRow& row) { return QStringList{row.Text(0), row.Text(1)}; };
+    return std::make_unique<CMibTablePage>(spec, parent);
+}
+
+std::unique_ptr<CMibTablePage> MakeTcpServicePage(QWidget* parent) {
+    SMibTableSpec spec;
+    spec.templateId = 481;
+    spec.caption = QStringLiteral("TCP Service");
+    spec.listId = 234;
+    spec.refreshId = 241;
+    spec.closeId = 2;
+    spec.headers = {QStringLiteral("Local Port "), QStringLiteral(" Local IP        "),
+                    QStringLiteral(" Remote IP       "), QStringLiteral("Remote Port"),
+                    QStringLiteral(" Status ")};
+    spec.columns = {QStringLiteral("1.3.6.1.2.1.6.13.1.3"), QStringLiteral("1.3.6.1.2.1.6.13.1.2"),
+                    QStringLiteral("1.3.6.1.2.1.6.13.1.4"), QStringLiteral("1.3.6.1.2.1.6.13.1.5"),
+                    QStringLiteral("1.3.6.1.2.1.6.13.1.1")};
+    spec.mapRow = [](const SSnmpRow& row) {
+        return QStringList{row.Text(0), row.Text(1), row.Text(2), row.Text(3),
+                           TcpStateText(row.Text(4))};
+    };
+    return std::make_unique<CMibTablePage>(spec, parent);
+}
+
+std::unique_ptr<CMibTablePage> MakeUdpServicePage(QWidget* parent) {
+    SMibTableSpec spec;
+    spec.templateId = 482;
+    spec.caption = QStringLiteral("UDP Service");
+    spec.listId = 209;
+    spec.refreshId = 241;
+    spec.closeId = 2;
+    spec.headers = {QStringLiteral("  Local Port "), QStringLiteral("  Local IP      ")};
+    spec.columns = {QStringLiteral("1.3.6.1.2.1.7.5.1.2"), QStringLiteral("1.3.6.1.2.1.7.5.1.1")};
+    spec.mapRow = [](const SSnmpRow& row) { return QStringList{row.Text(0), row.Text(1)}; };
+    return std::make_unique<CMibTablePage>(spec, parent);
+}
+
+// ---- system information ----
+
+CSystemInfoPage::CSystemInfoPage(QWidget* parent)
+    : CPageBase(parent), m_cCommonSNMP(AddSession(QStringLiteral("m_cCommonSNMP"))),
+      m_cCommonSNMPSet(AddSession(QStringLiteral("m_cCommonSNMPSet"))) {
+    setWindowTitle(QStringLiteral("System Information"));
+    auto* form = new QFormLayout;
+    auto staticField = [this](int id) {
+        QLabel* label = NewLabel(QString(), id);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        label->setMinimumWidth(320);
+        label->setWordWrap(true);
+        return label;
+    };
+    form->addRow(tr("Description:"), staticField(kIdDescription));
+    form->addRow(tr("Object OID:"), staticField(kIdObjectOid));
+    form->addRow(tr("Runtime:"), staticField(kIdRuntime));
+    form->addRow(tr("Name:"), NewEdit(kIdName, 20));
+    form->addRow(tr("Contact:"), NewEdit(kIdContact, 32));
+    form->addRow(tr("Location:"), NewEdit(kIdLocation, 20));
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    QPushButton* refresh = NewButton(tr("Refresh"), kIdSysRefresh);
+    QPushButton* apply = NewButton(tr("Apply"), kIdApply);
+    QPushButton* close = NewButton(tr("Close"), kIdSysClose);
+    buttons->addWidget(refresh);
+    buttons->addWidget(apply);
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+
+    connect(refresh, &QPushButton::clicked, this, &CSystemInfoPage::Refresh);
+    connect(apply, &QPushButton::clicked, this, &CSystemInfoPage::Apply);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void CSystemInfoPage::OnInitDialog() { Refresh(); }
+
+void CSystemInfoPage::Refresh() {
+    SWalkSpec get;
+    get.kind = CCommonSNMP::kGet;
+    get.columns = {Oid::kSysDescr, Oid::kSysObjectId, Oid::kSysUpTime,
+                   Oid::kSysContact, Oid::kSysName,    Oid::kSysLocation};
+    get.withSuffix = false;
+    get.rowCode = PageReport::kRow;
+    get.finishedCode = PageReport::kFinished;
+    StartWalk(m_cCommonSNMP, Channel(), get);
+}
+
+void CSystemInfoPage::OnSnmpNotify(const SSnmpReport& report) {
+    if (report.code == PageReport::kFinished) {
+        emit Loaded();
+        return;
+    }
+    const SSnmpRow& row = report.row;
+    if (row.Count() < 6)
+        return;
+    Control<QLabel>(kIdDescription)->setText(row.Text(0));
+    Control<QLabel>(kIdObjectOid)->setText(row.Text(1));
+    const QString uptime = UptimeText(row.Text(2));
+    if (!uptime.isEmpty())
+        Control<QLabel>(kIdRuntime)->setText(uptime);
+    Control<QLineEdit>(kIdContact)->setText(row.Text(3));
+    Control<QLineEdit>(kIdName)->setText(FromUtf8(row.Bytes(4)));
+    Control<QLineEdit>(kIdLocation)->setText(FromUtf8(row.Bytes(5)));
+}
+
+bool CSystemInfoPage::Apply() {
+    const QString name = Control<QLineEdit>(kIdName)->text();
+    const QString location = Control<QLineEdit>(kIdLocation)->text();
+    const QString message = CheckSystemInfo(name, location);
+    if (!message.isEmpty()) {
+        ShowMessage(message, this);
+        return false;
+    }
+    char nameBuffer[kNameBuffer] = {};
+    char locationBuffer[kNameBuffer] = {};
+    ToUtf8(name, nameBuffer, sizeof nameBuffer);
+    ToUtf8(location, locationBuffer, sizeof locationBuffer);
+    const int status =
+        WriteObjects(m_cCommonSNMPSet,
+                     {{Oid::kSysName, SnmpType::kOctetString, QByteArray(nameBuffer)},
+                      {Oid::kSysLocation, SnmpType::kOctetString, QByteArray(locationBuffer)}});
+    if (status == 0)
+        Refresh();
+    return status == 0;
+}

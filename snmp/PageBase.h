@@ -1,0 +1,130 @@
+#pragma once
+
+// What every configuration page shares: placement and icon, its sessions
+// (owned here, named as the page names them, closed with their debug lines
+// when the window closes), the report channel onto the page's thread, and
+// finding controls by their numeric id.
+
+#include "snmp/PageLink.h"
+
+#include <QDialog>
+#include <QVariant>
+
+#include <memory>
+#include <vector>
+
+class CFeatureBackEnd;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The dynamic property that carries a control's numeric id.
+inline constexpr char kControlIdProperty[] = "controlId";
+
+// Report codes of the page's own walks (pages with a back-end use the back-end's).
+namespace PageReport {
+constexpr int kRow = 0;
+constexpr int kFinished = 1;
+constexpr int kWriteFinished = 3;
+} // namespace PageReport
+
+class CPageBase : public QDialog {
+    Q_OBJECT
+public:
+    explicit CPageBase(QWidget* parent = nullptr);
+    ~CPageBase() override;
+
+    // The control with this id, or null.
+    QWidget* Control(int id) const;
+    template <class T> T* Control(int id) const { return qobject_cast<T*>(Control(id)); }
+    static void SetControlId(QWidget* widget, int id);
+
+    // Closes the sessions (with their debug lines) and shuts the report
+    // channel; runs once, when the window closes or at the latest when the
+    // page is destroyed.
+    void CloseSessions();
+
+    const std::shared_ptr<CNotifyChannel>& Channel() const { return m_pChannel; }
+
+    // Controls made with their id (the pages build their forms in code).
+    QPushButton* NewButton(const QString& text, int id);
+    QLineEdit* NewEdit(int id, int maxLength = 0);
+    QLabel* NewLabel(const QString& text, int id = 0);
+
+    // The session created with the name; null when there is none.
+    CCommonSNMP* Session(const QString& name) const;
+
+public slots:
+    void done(int result) override;
+
+protected:
+    // A session of the page, owned here and closed as name ("m_cCommonSNMP").
+    CCommonSNMP& AddSession(const QString& name);
+    // Reports arrive here, on the page's thread, in order. The default hands
+    // each report to OnSnmpNotify.
+    virtual void OnSnmpNotifyBatch(std::vector<SSnmpReport>& batch);
+    virtual void OnSnmpNotify(const SSnmpReport& report);
+
+    // Pages with a back-end: its sessions are closed with the page's.
+    void AttachBackEnd(CFeatureBackEnd& backEnd);
+
+    void showEvent(QShowEvent* event) override;
+    // Runs once, on the first show: the page's first load.
+    virtual void OnInitDialog() {}
+
+private:
+    struct SNamedSession {
+        QString name;
+        std::unique_ptr<CCommonSNMP> session;
+    };
+    std::vector<SNamedSession> m_sessions;
+    std::vector<CFeatureBackEnd*> m_backEnds;
+    std::shared_ptr<CNotifyChannel> m_pChannel;
+    bool m_bClosed = false;
+    bool m_bInitialised = false;
+};
+
+// A feature back-end: three sessions, its owner page, three row arrays and one
+// int per port; it reports to its page with codes of its own.
+class CFeatureBackEnd {
+public:
+    CFeatureBackEnd();
+    virtual ~CFeatureBackEnd();
+    CFeatureBackEnd(const CFeatureBackEnd&) = delete;
+    CFeatureBackEnd& operator=(const CFeatureBackEnd&) = delete;
+
+    // 0 and nothing stored for no page, else 1.
+    int SetOwner(CPageBase* owner);
+    CPageBase* Owner() const { return m_pOwner; }
+
+    void Notify(int code, SSnmpRow row = {});
+    void NotifyMarker(int code, const QString& marker);
+
+    void CloseSessions();
+
+protected:
+    CCommonSNMP& AddSession(const QString& name);
+    std::shared_ptr<CNotifyChannel> Channel() const;
+
+private:
+    // Declared before the session references that AddSession fills.
+    struct SNamedSession {
+        QString name;
+        std::unique_ptr<CCommonSNMP> session;
+    };
+    std::vector<SNamedSession> m_sessions;
+
+protected:
+    CCommonSNMP& m_cCommonSNMP;
+    CCommonSNMP& m_cCommonSNMPSet;
+    CCommonSNMP& m_cCommonSNMPTable;
+    QStringList m_arrRows[3];
+    std::vector<int> m_nPortValues;
+
+private:
+    CPageBase* m_pOwner = nullptr;
+    bool m_bClosed = false;
+};
+
+// The page icon (resource 447).
+QIcon PageIcon();

@@ -1,0 +1,190 @@
+#include "PageLink.h"
+
+#include <QElapsedTimer>
+#include <QMetaObject>
+
+const QString kFinished = QStringLiteral("Finished");
+const QString kWriteFinished = QStringLiteral("WriteFinished");
+
+std::vector<uint32_t> SSnmpRow::IndexArcs() const {
+    std::vector<uint32_t> arcs;
+    for (QStringView part : QStringView(suffix).split(u'.', Qt::SkipEmptyParts))
+        arcs.push_back(part.toUInt());
+    return arcs;
+}
+
+SSnmpRow RowFromAnswer(const CSnmp& answer, QString suffix) {
+    SSnmpRow row;
+    const unsigned count = answer.getValuesCount();
+    row.cells.reserve(count);
+    for (unsigned i = 0; i < count; ++i) {
+        SSnmpCell cell;
+        answer.getValue(i, cell.type, cell.value);
+        answer.getOid(i, cell.oid);
+        row.cells.push_back(std::move(cell));
+    }
+    row.suffix = std::move(suffix);
+    return row;
+}
+
+std::shared_ptr<CNotifyChannel> CNotifyChannel::Create(QObject* receiver, Handler handler) {
+    return std::shared_ptr<CNotifyChannel>(new CNotifyChannel(receiver, std::move(handler)));
+}
+
+CNotifyChannel::CNotifyChannel(QObject* receiver, Handler handler)
+    : m_pReceiver(receiver), m_handler(std::move(handler)) {}
+
+CNotifyChannel::~CNotifyChannel() = default;
+
+void CNotifyChannel::Post(SSnmpReport report) {
+    std::lock_guard lock(m_mutex);
+    if (!m_bOpen)
+        return;
+    m_queue.push_back(std::move(report));
+    if (m_bFlushPending)
+        return;
+    m_bFlushPending = true;
+    // The receiver lives while the channel is open (Shut comes first), and
+    // Qt drops events left for a receiver that is gone.
+    QMetaObject::invokeMethod(
+        m_pReceiver,
+        [weak = weak_from_this()] {
+            if (auto self = weak.lock())
+                self->Flush();
+        },
+        Qt::QueuedConnection);
+}
+
+void CNotifyChannel::Flush() {
+    QElapsedTimer timer;
+    timer.start();
+    // Batches of a bounded size keep the receiver's thread responsive.
+    constexpr size_t kBatch = 512;
+    constexpr int kSliceMs = 15;
+    while (true) {
+        std::vector<SSnmpReport> batch;
+        {
+            std::lock_guard lock(m_mutex);
+            if (!m_bOpen)
+                return;
+            const size_t n = std::min(kBatch, m_queue.size() - m_nHead);
+            if (n == 0) {
+                m_queue.clear();
+                m_nHead = 0;
+                m_bFlushPending = false;
+                return;
+            }
+            batch.assign(std::make_move_iterator(m_queue.begin() + static_cast<long>(m_nHead)),
+                         std::make_move_iterator(m_queue.begin() + static_cast<long>(m_nHead + n)));
+            m_nHead += n;
+        }
+        m_handler(batch);
+        if (timer.elapsed() >= kSliceMs) {
+            // Let paint and input events in, then go on.
+            QMetaObject::invokeMethod(
+                m_pReceiver,
+                [weak = weak_from_this()] {
+                    if (auto self = weak.lock())
+                        self->Flush();
+                },
+                Qt::QueuedConnection);
+            return;
+        }
+    }
+}
+
+void CNotifyChannel::Shut() {
+    std::lock_guard lock(m_mutex);
+    m_bOpen = false;
+    m_queue.clear();
+    m_nHead = 0;
+}
+
+bool CNotifyChannel::IsOpen() const {
+    std::lock_guard lock(m_mutex);
+    return m_bOpen;
+}
+
+std::optional<SSnmpRow> ReadObjects(CCommonSNMP& session, const QStringList& oids,
+                                    unsigned long timeoutMs) {
+    if (!session.Open(CCommonSNMP::kGet))
+        return std::nullopt;
+    for (const QString& oid : oids)
+        session.AddVarBind(oid, SnmpType::kNull);
+    std::unique_ptr<CSnmp> answer;
+    if (session.Send(answer, timeoutMs) != 0 || !answer ||
+        answer->getValuesCount() < static_cast<unsigned>(oids.size()))
+        return std::nullopt;
+    return RowFromAnswer(*answer);
+}
+
+int WriteObjects(CCommonSNMP& session, const std::vector<SSetVar>& vars, unsigned long timeoutMs) {
+    if (!session.Open(CCommonSNMP::kSet))
+        return -1;
+    for (const SSetVar& var : vars) {
+        const int added = var.type == SnmpType::kOctetString
+                              ? session.AddVarBindBytes(var.oid, var.type, var.value)
+                              : session.AddVarBind(var.oid, var.type, var.value);
+        if (added != 0)
+            return added;
+    }
+    std::unique_ptr<CSnmp> answer;
+    return session.Send(answer, timeoutMs);
+}
+
+namespace {
+
+struct SWalkContext {
+    CCommonSNMP* session;
+    std::shared_ptr<CNotifyChannel> channel;
+    SWalkSpec spec;
+};
+
+void Finish(SWalkContext& ctx) {
+    ctx.channel->Post(SSnmpReport{ctx.spec.finishedCode, {}, kFinished});
+    ctx.session->SetDone();
+}
+
+void Step(const std::shared_ptr<SWalkContext>& ctx);
+
+void OnRow(const std::shared_ptr<SWalkContext>& ctx, std::unique_ptr<CSnmp> answer, int requestId,
+           int status) {
+    // A stale answer (closed or reopened session) touches nothing.
+    if (!ctx->session->TakeRequest(requestId))
+        return;
+    const unsigned minValues = ctx->spec.minValues > 0 ? ctx->spec.minValues
+                                                       : static_cast<unsigned>(ctx->spec.columns.size());
+    if (status != 0 || !answer || answer->getValuesCount() < minValues) {
+        Finish(*ctx);
+        return;
+    }
+    QString suffix;
+    if (ctx->spec.withSuffix)
+        ctx->session->GetSuffix(0, answer.get(), suffix);
+    ctx->channel->Post(SSnmpReport{ctx->spec.rowCode, RowFromAnswer(*answer, std::move(suffix)), {}});
+    Step(ctx);
+}
+
+void Step(const std::shared_ptr<SWalkContext>& ctx) {
+    const int started = ctx->session->GetNext(
+        [ctx](std::unique_ptr<CSnmp> answer, int requestId, void*, int status) {
+            OnRow(ctx, std::move(answer), requestId, status);
+        },
+        nullptr, ctx->spec.timeoutMs);
+    if (started != 0)
+        Finish(*ctx); // not ready or closed: the walk ends here
+}
+
+} // namespace
+
+void StartWalk(CCommonSNMP& session, const std::shared_ptr<CNotifyChannel>& channel,
+               const SWalkSpec& spec) {
+    auto ctx = std::make_shared<SWalkContext>(SWalkContext{&session, channel, spec});
+    if (!session.Open(spec.kind)) {
+        Finish(*ctx);
+        return;
+    }
+    for (const QString& column : spec.columns)
+        session.AddVarBind(column, SnmpType::kNull);
+    Step(ctx);
+}
