@@ -1,0 +1,37 @@
+#pragma once
+
+#include "Switch.h"
+
+#include <atomic>
+#include <string>
+
+namespace nswsim {
+
+// The SNMP side: net-snmp's agent library embedded in this process, with
+// access control from our options only (no file under /etc or /var is read),
+// one handler for the switch's trees and a receive hook for fault injection.
+// One agent per process; everything runs on the calling thread.
+class Agent {
+public:
+    explicit Agent(Switch& sw);
+    ~Agent();
+    Agent(const Agent&) = delete;
+    Agent& operator=(const Agent&) = delete;
+
+    // Initialises the library and opens the UDP port; false with a message.
+    bool Start(std::string& error);
+    // Serves requests until 'stop' is set, waking at least every 50 ms.
+    void Run(const std::atomic<bool>& stop);
+    const std::string& Address() const { return m_address; }
+
+    // Used by the library's callbacks.
+    Switch& GetSwitch() { return m_switch; }
+    bool IsControlCommunity(const unsigned char* community, std::size_t length) const;
+
+private:
+    Switch& m_switch;
+    std::string m_address;
+    bool m_started = false;
+};
+
+} // namespace nswsim

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "Store.h"
+
+// Link-aggregation membership, read by several features' checks.
+namespace nswsim {
+
+inline const Oid kTrunkEntry = Concat(kSwitchMib, {8, 1, 3, 1});
+namespace trunk {
+enum : SubId { kIndex = 1, kMembers = 2, kMode = 3 };
+constexpr int kGroups = 8;
+} // namespace trunk
+
+// The group (1-8) a port will belong to once the SET is applied, 0 for none.
+int TrunkGroupOf(const Txn& txn, int port);
+
+} // namespace nswsim

@@ -1,0 +1,148 @@
+#include "SimProcess.h"
+
+#include <QDeadlineTimer>
+#include <QProcessEnvironment>
+#include <QUdpSocket>
+
+#include <signal.h>
+
+namespace {
+const QString kReadyLine = QStringLiteral("nsw-sim listening on ");
+}
+
+CSimProcess::CSimProcess() = default;
+
+CSimProcess::~CSimProcess() { Stop(); }
+
+QString CSimProcess::Program() { return QStringLiteral(NSW_BIN_DIR "/nsw-sim"); }
+
+int CSimProcess::FreeUdpPort() {
+    QUdpSocket socket;
+    if (!socket.bind(QHostAddress(QString::fromLatin1(kHost)), 0))
+        return 0;
+    return socket.localPort();
+}
+
+QString CSimProcess::Address() const {
+    return QString::fromLatin1(kHost) + u':' + QString::number(m_nPort);
+}
+
+bool CSimProcess::IsRunning() const {
+    return m_process && m_process->state() != QProcess::NotRunning;
+}
+
+QString CSimProcess::Output() {
+    if (m_process)
+        m_strOutput += QString::fromLocal8Bit(m_process->readAll());
+    return m_strOutput;
+}
+
+bool CSimProcess::Start(const QStringList& args, int timeoutMs) {
+    bool portTaken = false;
+    if (StartOnce(args, timeoutMs, portTaken))
+        return true;
+    return portTaken && StartOnce(args, timeoutMs, portTaken);
+}
+
+bool CSimProcess::StartOnce(const QStringList& args, int timeoutMs, bool& portTaken) {
+    Stop();
+    m_strOutput.clear();
+    m_nPort = FreeUdpPort();
+    if (m_nPort == 0)
+        return false;
+    m_process = std::make_unique<QProcess>();
+    m_process->setProcessChannelMode(QProcess::MergedChannels);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("MIBS"), QString());
+    m_process->setProcessEnvironment(env);
+    m_process->start(Program(), QStringList(args) << QStringLiteral("--listen") << Address());
+    if (!m_process->waitForStarted(timeoutMs)) {
+        m_strOutput = m_process->errorString();
+        m_process.reset();
+        return false;
+    }
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        if (m_process->canReadLine() || m_process->waitForReadyRead(50)) {
+            while (m_process->canReadLine()) {
+                const QString line = QString::fromLocal8Bit(m_process->readLine());
+                m_strOutput += line;
+                if (line.startsWith(kReadyLine))
+                    return true;
+            }
+        }
+        if (m_process->state() == QProcess::NotRunning) {
+            Output();
+            portTaken = m_strOutput.contains(QStringLiteral("cannot listen"));
+            m_process.reset();
+            return false;
+        }
+    }
+    Stop();
+    return false;
+}
+
+bool CSimProcess::Stop(int timeoutMs) {
+    if (!m_process)
+        return true;
+    bool clean = true;
+    if (m_process->state() != QProcess::NotRunning) {
+        ::kill(static_cast<pid_t>(m_process->processId()), SIGTERM);
+        if (!m_process->waitForFinished(timeoutMs)) {
+            m_process->kill();
+            m_process->waitForFinished(timeoutMs);
+            clean = false;
+        }
+    }
+    clean = clean && m_process->exitStatus() == QProcess::NormalExit && m_process->exitCode() == 0;
+    Output();
+    m_process.reset();
+    return clean;
+}
+
+int CSimProcess::Tool(const QString& tool, const QStringList& options, const QStringList& rest,
+                      QString* out, QString* err, int timeoutMs) const {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("MIBS"), QString());
+    // Keeps the tools away from /var/lib/snmp.
+    env.insert(QStringLiteral("SNMP_PERSISTENT_DIR"), m_toolDir.path());
+    process.setProcessEnvironment(env);
+    process.start(tool, QStringList(options) << Address() << rest);
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        if (err)
+            *err = QStringLiteral("timed out");
+        return -1;
+    }
+    if (out)
+        *out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    if (err)
+        *err = QString::fromLocal8Bit(process.readAllStandardError());
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+QString CSimProcess::Get(const QString& oid, const QString& community) const {
+    QString out;
+    const int rc = Tool(QStringLiteral("snmpget"),
+                        {QStringLiteral("-v2c"), QStringLiteral("-c"), community,
+                         QStringLiteral("-Oqv"), QStringLiteral("-t"), QStringLiteral("2"),
+                         QStringLiteral("-r"), QStringLiteral("2")},
+                        {oid}, &out);
+    return rc == 0 ? out.trimmed() : QString();
+}
+
+bool CSimProcess::Set(const QString& oid, const QString& type, const QString& value,
+                      const QString& community) const {
+    return Tool(QStringLiteral("snmpset"),
+                {QStringLiteral("-v2c"), QStringLiteral("-c"), community, QStringLiteral("-t"),
+                 QStringLiteral("2"), QStringLiteral("-r"), QStringLiteral("2")},
+                {oid, type, value}) == 0;
+}
+
+bool CSimProcess::SetControl(const QString& suffix, const QString& type,
+                             const QString& value) const {
+    return Set(QStringLiteral("1.3.6.1.4.1.32473.99.") + suffix, type, value,
+               QString::fromLatin1(kControlCommunity));
+}
