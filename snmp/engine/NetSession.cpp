@@ -5,12 +5,12 @@
 
 #include <QCryptographicHash>
 
-#include <net-snmp/net-snmp-config.h>
-#include <net-snmp/net-snmp-includes.h>
 #include <net-snmp/library/keytools.h>
 #include <net-snmp/library/large_fd_set.h>
 #include <net-snmp/library/snmpusm.h>
 #include <net-snmp/library/transform_oids.h>
+#include <net-snmp/net-snmp-config.h>
+#include <net-snmp/net-snmp-includes.h>
 
 #include <poll.h>
 
@@ -92,11 +92,16 @@ std::mutex& SnmpLibraryMutex() {
 std::string SnmpTarget::Key() const {
     QCryptographicHash hash(QCryptographicHash::Sha256);
     const QByteArray fields[] = {
-        QByteArray::number(version),    QByteArray::fromStdString(host),
-        QByteArray::number(port),       community,
-        user,                           QByteArray::number(securityLevel),
-        QByteArray::number(authArith),  authPwd,
-        QByteArray::number(privArith),  privPwd,
+        QByteArray::number(version),
+        QByteArray::fromStdString(host),
+        QByteArray::number(port),
+        community,
+        user,
+        QByteArray::number(securityLevel),
+        QByteArray::number(authArith),
+        authPwd,
+        QByteArray::number(privArith),
+        privPwd,
         QByteArray::number(msgMaxSize),
     };
     for (const QByteArray& field : fields) {
@@ -173,6 +178,10 @@ int CNetSession::Open(const SnmpTarget& target, std::unique_ptr<CNetSession>& se
     created->m_pSess = snmp_sess_open(&settings);
     if (!created->m_pSess)
         return SnmpResult::kSendFailed;
+    // Opening clears the flag; without it every send would discover first,
+    // synchronously.
+    if (target.version == 3)
+        snmp_sess_session(created->m_pSess)->flags |= SNMP_FLAGS_DONT_PROBE;
     session = std::move(created);
     return SnmpResult::kOk;
 }
@@ -191,6 +200,8 @@ int CNetSession::OnAnswer(int op, netsnmp_session* /*session*/, int reqid, netsn
     auto* self = static_cast<CNetSession*>(magic);
     if (reqid != self->m_lWaitReqId || self->m_bDone)
         return 1; // an abandoned request's late answer or time-out
+    if (op == NETSNMP_CALLBACK_OP_SEC_ERROR || op == NETSNMP_CALLBACK_OP_RESEND)
+        return 1; // the report itself follows, or the library tries again
     self->m_bDone = true;
     self->m_nOp = op;
     if (op == NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE && pdu)
@@ -275,7 +286,8 @@ int CNetSession::Discover(Clock::time_point deadline, const CSnmpAbort* abort) {
 int CNetSession::SendAndWait(snmp_pdu* pdu, snmp_pdu** response, Clock::time_point deadline,
                              int retries, const CSnmpAbort* abort) {
     *response = nullptr;
-    const auto total = std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now());
+    const auto total =
+        std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now());
     if ((abort && abort->isRaised()) || total.count() <= 0) {
         std::lock_guard lock(SnmpLibraryMutex());
         snmp_free_pdu(pdu);

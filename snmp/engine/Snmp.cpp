@@ -239,7 +239,9 @@ void CSnmp::setLastError(long status, unsigned long index) {
     m_ulErrorIndex = index;
 }
 
-bool CSnmp::fillTarget(SnmpTarget& /*target*/) const { return false; }
+bool CSnmp::fillTarget(SnmpTarget& /*target*/) const {
+    return false;
+}
 
 int CSnmp::msgMaxSize() const {
     SnmpTarget target;
@@ -253,8 +255,7 @@ int CSnmp::snmpVersion() const {
     return fillTarget(target) ? target.version : 0;
 }
 
-int CSnmp::exchange(const char* host, snmp_pdu* pdu, snmp_pdu** response,
-                    unsigned long timeoutMs) {
+int CSnmp::exchange(const char* host, snmp_pdu* pdu, snmp_pdu** response, unsigned long timeoutMs) {
     *response = nullptr;
     SnmpTarget target;
     std::shared_ptr<CSnmpAbort> abort;

@@ -25,16 +25,16 @@
 // Results of send, getNext, addValue, getValue, getOid and getSuffix.
 namespace SnmpResult {
 constexpr int kOk = 0;
-constexpr int kNotReady = -1;    // the session has no request or no variable
-constexpr int kTimeout = 1;      // no answer within the time-out
-constexpr int kErrorStatus = 2;  // the agent refused: getErrorInfo tells status and index
-constexpr int kEndOfTable = 3;   // the walk is past its last row
-constexpr int kSendFailed = 4;   // bad address or port, or the request could not be built
-constexpr int kAuthFailed = 5;   // user-based security refused (user, password, level)
-constexpr int kAborted = 6;      // cut short by abort() (a closing session)
-constexpr int kBadArgument = 7;  // OID, type code or value text not usable
-constexpr int kBadIndex = 8;     // no variable with that index
-constexpr int kProtocol = 9;     // the agent answered something unusable
+constexpr int kNotReady = -1;   // the session has no request or no variable
+constexpr int kTimeout = 1;     // no answer within the time-out
+constexpr int kErrorStatus = 2; // the agent refused: getErrorInfo tells status and index
+constexpr int kEndOfTable = 3;  // the walk is past its last row
+constexpr int kSendFailed = 4;  // bad address or port, or the request could not be built
+constexpr int kAuthFailed = 5;  // user-based security refused (user, password, level)
+constexpr int kAborted = 6;     // cut short by abort() (a closing session)
+constexpr int kBadArgument = 7; // OID, type code or value text not usable
+constexpr int kBadIndex = 8;    // no variable with that index
+constexpr int kProtocol = 9;    // the agent answered something unusable
 } // namespace SnmpResult
 
 // Value-type codes. Requests take 1, 2, 4, 8 and 10. Answers use all of them.
@@ -165,8 +165,7 @@ private:
     void setLastError(long status, unsigned long index);
     // Builds the target, opens the socket when needed and exchanges one PDU
     // (a netsnmp_pdu, consumed); *response gets the answering PDU.
-    int exchange(const char* host, snmp_pdu* pdu, snmp_pdu** response,
-                 unsigned long timeoutMs);
+    int exchange(const char* host, snmp_pdu* pdu, snmp_pdu** response, unsigned long timeoutMs);
     int msgMaxSize() const;
     int snmpVersion() const; // 1, 2 (v2c) or 3
 
@@ -272,8 +271,7 @@ public:
     // Asynchronous: returns at once; the callback comes later from the
     // table's own thread with the id that request->getRequestID() gives
     // right after this call. Steps queue up in call order.
-    int getNext(const char* host, SnmpWalkCallback callback, void* param,
-                unsigned long timeoutMs);
+    int getNext(const char* host, SnmpWalkCallback callback, void* param, unsigned long timeoutMs);
     // Row index of variable index of answer, dotted ("1.0.17.34.51.68.85.102").
     int getSuffix(int index, const CSnmp* answer, QString& suffix) const;
     void reset();
@@ -298,6 +296,6 @@ private:
     unsigned m_uRevision = ~0u;
     bool m_bGetDone = false;
     int m_nMaxRepetitions = 0;
-    double m_dVarBindBytes = 0; // running estimate of one encoded variable
+    double m_dVarBindBytes = 0;             // running estimate of one encoded variable
     std::unique_ptr<CSnmpWorker> m_pWorker; // runs the asynchronous steps
 };

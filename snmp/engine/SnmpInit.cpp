@@ -31,6 +31,12 @@ void SnmpInit(void* /*application*/) {
     });
 }
 
-void SetSnmpTimeout(unsigned long timeoutMs) { g_uTimeoutMs = timeoutMs; }
-unsigned long GetSnmpTimeout() { return g_uTimeoutMs; }
-bool IsSnmpInitialised() { return g_bInitialised; }
+void SetSnmpTimeout(unsigned long timeoutMs) {
+    g_uTimeoutMs = timeoutMs;
+}
+unsigned long GetSnmpTimeout() {
+    return g_uTimeoutMs;
+}
+bool IsSnmpInitialised() {
+    return g_bInitialised;
+}

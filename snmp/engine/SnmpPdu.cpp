@@ -11,7 +11,9 @@
 namespace {
 
 // Length of a BER length field plus the tag for content of n bytes.
-size_t TlvOverhead(size_t n) { return 1 + (n < 128 ? 1 : n < 256 ? 2 : n < 65536 ? 3 : 4); }
+size_t TlvOverhead(size_t n) {
+    return 1 + (n < 128 ? 1 : n < 256 ? 2 : n < 65536 ? 3 : 4);
+}
 
 size_t OidContentBytes(const std::vector<uint32_t>& oid) {
     size_t bytes = 1; // the first two arcs share one byte
@@ -25,7 +27,9 @@ size_t OidContentBytes(const std::vector<uint32_t>& oid) {
     return bytes;
 }
 
-QByteArray Unsigned(unsigned long long value) { return QByteArray::number(value); }
+QByteArray Unsigned(unsigned long long value) {
+    return QByteArray::number(value);
+}
 
 } // namespace
 
@@ -110,7 +114,8 @@ Answer Convert(const snmp_pdu* pdu) {
         case ASN_OCTET_STR:
         case ASN_BIT_STR:
             var.type = SnmpType::kOctetString;
-            var.value = QByteArray(reinterpret_cast<const char*>(v->val.string), qsizetype(v->val_len));
+            var.value =
+                QByteArray(reinterpret_cast<const char*>(v->val.string), qsizetype(v->val_len));
             break;
         case ASN_IPADDRESS:
             var.type = SnmpType::kIpAddress;
@@ -141,8 +146,9 @@ Answer Convert(const snmp_pdu* pdu) {
             break;
         case ASN_COUNTER64:
             var.type = SnmpType::kCounter64;
-            var.value = Unsigned((static_cast<unsigned long long>(v->val.counter64->high & 0xFFFFFFFFul) << 32) |
-                                 (v->val.counter64->low & 0xFFFFFFFFul));
+            var.value = Unsigned(
+                (static_cast<unsigned long long>(v->val.counter64->high & 0xFFFFFFFFul) << 32) |
+                (v->val.counter64->low & 0xFFFFFFFFul));
             break;
         case ASN_NULL:
             var.type = SnmpType::kNull;
@@ -156,12 +162,14 @@ Answer Convert(const snmp_pdu* pdu) {
         default: // Opaque and anything newer: the bytes as they came
             var.type = SnmpType::kOpaque;
             if (v->val.string)
-                var.value = QByteArray(reinterpret_cast<const char*>(v->val.string), qsizetype(v->val_len));
+                var.value =
+                    QByteArray(reinterpret_cast<const char*>(v->val.string), qsizetype(v->val_len));
             break;
         }
         const size_t oidBytes = OidContentBytes(var.oid);
         const size_t valueBytes = v->val_len;
-        const size_t content = oidBytes + TlvOverhead(oidBytes) + valueBytes + TlvOverhead(valueBytes);
+        const size_t content =
+            oidBytes + TlvOverhead(oidBytes) + valueBytes + TlvOverhead(valueBytes);
         answer.encodedBytes += content + TlvOverhead(content);
         if (exception && answer.firstException == 0)
             answer.firstException = unsigned(answer.vars.size() + 1);

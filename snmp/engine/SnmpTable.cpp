@@ -30,14 +30,18 @@ constexpr int kMaxRepetitionsLimit = 512;
 
 // Bytes of a message that are not variables: header, community or USM
 // parameters, PDU fields. Generous, so that an answer sized by it fits.
-int MessageOverhead(int version) { return version == 3 ? 200 : 80; }
+int MessageOverhead(int version) {
+    return version == 3 ? 200 : 80;
+}
 
 } // namespace
 
 CSnmpTable::CSnmpTable(CSnmp* request)
     : m_pRequest(request), m_pWorker(std::make_unique<CSnmpWorker>()) {}
 
-CSnmpTable::~CSnmpTable() { m_pWorker->Stop(); }
+CSnmpTable::~CSnmpTable() {
+    m_pWorker->Stop();
+}
 
 void CSnmpTable::reset() {
     std::lock_guard lock(m_mutex);
@@ -66,8 +70,7 @@ void CSnmpTable::restartIfChanged() {
     m_dVarBindBytes = 0;
 }
 
-int CSnmpTable::getNext(const char* host, std::unique_ptr<CSnmp>& answer,
-                        unsigned long timeoutMs) {
+int CSnmpTable::getNext(const char* host, std::unique_ptr<CSnmp>& answer, unsigned long timeoutMs) {
     answer.reset();
     std::lock_guard lock(m_mutex);
     restartIfChanged();
@@ -93,8 +96,7 @@ int CSnmpTable::getNext(const char* host, std::unique_ptr<CSnmp>& answer,
     }
 }
 
-int CSnmpTable::getRow(const char* host, std::unique_ptr<CSnmp>& answer,
-                       unsigned long timeoutMs) {
+int CSnmpTable::getRow(const char* host, std::unique_ptr<CSnmp>& answer, unsigned long timeoutMs) {
     // Every live column needs its next cell before the row can be told.
     for (;;) {
         const bool missing = std::any_of(m_columns.begin(), m_columns.end(), [](const Column& c) {
@@ -108,33 +110,32 @@ int CSnmpTable::getRow(const char* host, std::unique_ptr<CSnmp>& answer,
     }
 
     // The row is the smallest index any column has next; columns without a
-    // cell at that index give an empty one.
-    const std::vector<uint32_t>* rowIndex = nullptr;
+    // cell at that index give an empty one. An ended column still hands out
+    // what it has buffered.
+    const auto indexOf = [](const Column& column) {
+        const std::vector<uint32_t>& oid = column.buffer.front().oid;
+        return std::vector<uint32_t>(oid.begin() + qsizetype(column.base.size()), oid.end());
+    };
+    bool any = false;
     std::vector<uint32_t> smallest;
     for (const Column& column : m_columns) {
-        if (column.ended)
+        if (column.buffer.empty())
             continue;
-        const std::vector<uint32_t>& oid = column.buffer.front().oid;
-        std::vector<uint32_t> index(oid.begin() + qsizetype(column.base.size()), oid.end());
-        if (!rowIndex || SnmpOid::Less(index, smallest)) {
+        std::vector<uint32_t> index = indexOf(column);
+        if (!any || SnmpOid::Less(index, smallest))
             smallest = std::move(index);
-            rowIndex = &smallest;
-        }
+        any = true;
     }
-    if (!rowIndex)
+    if (!any)
         return SnmpResult::kEndOfTable;
 
     std::vector<SnmpVarBind> row;
     row.reserve(m_columns.size());
     for (Column& column : m_columns) {
-        if (!column.ended) {
-            const std::vector<uint32_t>& oid = column.buffer.front().oid;
-            if (std::equal(oid.begin() + qsizetype(column.base.size()), oid.end(),
-                           smallest.begin(), smallest.end())) {
-                row.push_back(std::move(column.buffer.front()));
-                column.buffer.pop_front();
-                continue;
-            }
+        if (!column.buffer.empty() && indexOf(column) == smallest) {
+            row.push_back(std::move(column.buffer.front()));
+            column.buffer.pop_front();
+            continue;
         }
         SnmpVarBind empty;
         empty.oid = column.base;
@@ -153,8 +154,7 @@ int CSnmpTable::fetch(const char* host, unsigned long timeoutMs) {
     return fetchOnce(host, timeoutMs, wanted);
 }
 
-int CSnmpTable::fetchOnce(const char* host, unsigned long timeoutMs,
-                          std::vector<Column*>& wanted) {
+int CSnmpTable::fetchOnce(const char* host, unsigned long timeoutMs, std::vector<Column*>& wanted) {
     const int version = m_pRequest->snmpVersion();
     const bool bulk = version != 1;
     const int count = int(wanted.size());
@@ -192,8 +192,8 @@ int CSnmpTable::fetchOnce(const char* host, unsigned long timeoutMs,
     m_pRequest->setLastError(answer.errorStatus, answer.errorIndex);
 
     if (answer.errorStatus != SnmpErrorStatus::kNoError) {
-        if (!bulk && answer.errorStatus == SnmpErrorStatus::kNoSuchName &&
-            answer.errorIndex >= 1 && answer.errorIndex <= wanted.size()) {
+        if (!bulk && answer.errorStatus == SnmpErrorStatus::kNoSuchName && answer.errorIndex >= 1 &&
+            answer.errorIndex <= wanted.size()) {
             // v1's end of the MIB view for that column.
             wanted[answer.errorIndex - 1]->ended = true;
             return SnmpResult::kOk;
@@ -249,7 +249,7 @@ int CSnmpTable::getNext(const char* host, SnmpWalkCallback callback, void* param
     const int id = NextStepId();
     m_pRequest->setRequestID(id);
     m_pWorker->Post([this, host = std::string(host ? host : ""), callback = std::move(callback),
-                  param, timeoutMs, id] {
+                     param, timeoutMs, id] {
         std::unique_ptr<CSnmp> answer;
         const int status = getNext(host.c_str(), answer, timeoutMs);
         if (status == SnmpResult::kOk)
