@@ -5,12 +5,13 @@
 
 #include <QCryptographicHash>
 
+#include <net-snmp/net-snmp-config.h>
+#include <net-snmp/net-snmp-includes.h>
+// These need the two above first.
 #include <net-snmp/library/keytools.h>
 #include <net-snmp/library/large_fd_set.h>
 #include <net-snmp/library/snmpusm.h>
 #include <net-snmp/library/transform_oids.h>
-#include <net-snmp/net-snmp-config.h>
-#include <net-snmp/net-snmp-includes.h>
 
 #include <poll.h>
 
