@@ -103,7 +103,6 @@ std::string SnmpTarget::Key() const {
         authPwd,
         QByteArray::number(privArith),
         privPwd,
-        QByteArray::number(msgMaxSize),
     };
     for (const QByteArray& field : fields) {
         hash.addData(QByteArray::number(field.size()) + ':');
@@ -136,7 +135,10 @@ int CNetSession::Open(const SnmpTarget& target, std::unique_ptr<CNetSession>& se
         settings.securityModel = SNMP_SEC_MODEL_USM;
         settings.securityName = user.data();
         settings.securityNameLen = size_t(user.size());
-        settings.rcvMsgMaxSize = size_t(target.msgMaxSize);
+        // The header announces what the socket takes, not msgMaxSize: an agent
+        // that must cut a GETBULK answer to a small size may not cope (snmpd
+        // 5.9.3 spins forever cutting one to 1024 bytes). msgMaxSize sizes the
+        // walker's requests instead, so answers stay near it anyway.
         settings.securityLevel = target.securityLevel == 3   ? SNMP_SEC_LEVEL_AUTHPRIV
                                  : target.securityLevel == 2 ? SNMP_SEC_LEVEL_AUTHNOPRIV
                                                              : SNMP_SEC_LEVEL_NOAUTH;

@@ -219,6 +219,7 @@ constexpr int kAes128 = 1;
 class CSnmpV3 : public CSnmp {
 public:
     explicit CSnmpV3(int flags = 0);
+    // The message size table walks aim their GETBULK answers at.
     void setMsgMaxSize(int size);
     void setMsgSecurityModel(int model); // 3 (USM) is the only one sent
     void setUserName(const char* name);

@@ -1,6 +1,7 @@
 #include "EngineTestKit.h"
 
 #include "app/LaunchSettings.h"
+#include "snmp/CommonSNMP.h"
 
 #include <ostream>
 
@@ -110,4 +111,23 @@ std::vector<Cell> CellsOf(const CSnmp& answer) {
 void PrintTo(const Cell& cell, std::ostream* os) {
     *os << cell.oid.toStdString() << " type " << cell.type << " [" << cell.value.toStdString()
         << "]";
+}
+
+std::vector<Cell> WalkSync(const QStringList& columns, int* rows) {
+    CCommonSNMP session;
+    EXPECT_TRUE(session.Open(CCommonSNMP::kGetNext));
+    for (const QString& column : columns)
+        EXPECT_EQ(session.AddVarBind(column, SnmpType::kNull), 0);
+    std::vector<Cell> cells;
+    int count = 0;
+    std::unique_ptr<CSnmp> answer;
+    while (session.GetNextSync(answer) == 0 && count < 1000000) {
+        EXPECT_EQ(answer->getValuesCount(), unsigned(columns.size()));
+        const std::vector<Cell> row = CellsOf(*answer);
+        cells.insert(cells.end(), row.begin(), row.end());
+        ++count;
+    }
+    if (rows)
+        *rows = count;
+    return cells;
 }

@@ -5,13 +5,17 @@
 
 #include "common/SnmpdProcess.h"
 
+#include "app/LaunchSettings.h"
 #include "snmp/engine/Snmp.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
+#include <gtest/gtest.h>
 #include <ostream>
+
+#include <memory>
 #include <vector>
 
 // One way of reaching an agent, as the launch settings give it.
@@ -49,3 +53,29 @@ std::vector<Cell> CellsOf(const CSnmp& answer);
 
 // Prints cells in test failures.
 void PrintTo(const Cell& cell, std::ostream* os);
+
+// Tests against one private snmpd, started once for the suite.
+class CAgentTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_agent = std::make_unique<CSnmpdProcess>();
+        if (!s_agent->Start())
+            s_strStartError = s_agent->Error();
+    }
+    static void TearDownTestSuite() { s_agent.reset(); }
+    void SetUp() override {
+        ASSERT_TRUE(s_strStartError.isEmpty()) << s_strStartError.toStdString();
+    }
+    void TearDown() override { ResetLaunchSettings(); }
+
+    static int Port() { return s_agent->Port(); }
+    static CSnmpdProcess& Agent() { return *s_agent; }
+
+private:
+    static inline std::unique_ptr<CSnmpdProcess> s_agent;
+    static inline QString s_strStartError;
+};
+
+// Walks columns with a session's GetNextSync (launch settings as they are);
+// all cells in walk order.
+std::vector<Cell> WalkSync(const QStringList& columns, int* rows = nullptr);

@@ -34,47 +34,6 @@ const AccessMode kModes[] = {
     {"v3_sha256_aes", "3", &CSnmpdProcess::kSha256AesUser},
 };
 
-class CAgentTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        s_agent = std::make_unique<CSnmpdProcess>();
-        if (!s_agent->Start())
-            s_strStartError = s_agent->Error();
-    }
-    static void TearDownTestSuite() { s_agent.reset(); }
-    void SetUp() override {
-        ASSERT_TRUE(s_strStartError.isEmpty()) << s_strStartError.toStdString();
-    }
-    void TearDown() override { ResetLaunchSettings(); }
-
-    static int Port() { return s_agent->Port(); }
-    static CSnmpdProcess& Agent() { return *s_agent; }
-
-    // Walks columns with GetNextSync; all cells in walk order.
-    static std::vector<Cell> Walk(const QStringList& columns, int* rows = nullptr) {
-        CCommonSNMP session;
-        EXPECT_TRUE(session.Open(CCommonSNMP::kGetNext));
-        for (const QString& column : columns)
-            EXPECT_EQ(session.AddVarBind(column, SnmpType::kNull), 0);
-        std::vector<Cell> cells;
-        int count = 0;
-        std::unique_ptr<CSnmp> answer;
-        while (session.GetNextSync(answer) == 0 && count < 100000) {
-            EXPECT_EQ(answer->getValuesCount(), unsigned(columns.size()));
-            const std::vector<Cell> row = CellsOf(*answer);
-            cells.insert(cells.end(), row.begin(), row.end());
-            ++count;
-        }
-        if (rows)
-            *rows = count;
-        return cells;
-    }
-
-private:
-    static inline std::unique_ptr<CSnmpdProcess> s_agent;
-    static inline QString s_strStartError;
-};
-
 class InteropTest : public CAgentTest, public ::testing::WithParamInterface<AccessMode> {
 protected:
     void SetUp() override {
@@ -199,7 +158,7 @@ TEST_P(InteropTest, WalksMatchSnmpwalk) {
         // Connections can come and go between two walks: one more try.
         for (int attempt = 0; attempt < 2; ++attempt) {
             int rows = 0;
-            const std::vector<Cell> ours = Walk(columns, &rows);
+            const std::vector<Cell> ours = WalkSync(columns, &rows);
             std::map<QString, Cell> byOid;
             for (const Cell& cell : ours)
                 byOid[cell.oid] = cell;
@@ -227,7 +186,7 @@ TEST_P(InteropTest, WalksMatchSnmpwalk) {
 
 TEST_P(InteropTest, WalkOfAnEmptyColumnEndsAtOnce) {
     int rows = -1;
-    const std::vector<Cell> cells = Walk({"1.3.6.1.2.1.1.9.1.99"}, &rows);
+    const std::vector<Cell> cells = WalkSync({"1.3.6.1.2.1.1.9.1.99"}, &rows);
     EXPECT_EQ(rows, 0);
     EXPECT_TRUE(cells.empty());
 }
