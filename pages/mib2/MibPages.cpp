@@ -337,8 +337,7 @@ CSystemInfoPage::CSystemInfoPage(QWidget* parent)
     auto staticField = [this](int id) {
         QLabel* label = NewLabel(QString(), id);
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        label->setMinimumWidth(320);
-        label->setWordWrap(true);
+        label->setMinimumWidth(420);
         return label;
     };
     form->addRow(tr("Description:"), staticField(kIdDescription));
@@ -386,7 +385,11 @@ void CSystemInfoPage::OnSnmpNotify(const SSnmpReport& report) {
     const SSnmpRow& row = report.row;
     if (row.Count() < 6)
         return;
-    Control<QLabel>(kIdDescription)->setText(row.Text(0));
+    // A long description is shortened on the page and whole in its tool tip.
+    QLabel* description = Control<QLabel>(kIdDescription);
+    description->setText(description->fontMetrics().elidedText(row.Text(0), Qt::ElideRight,
+                                                                description->width()));
+    description->setToolTip(row.Text(0));
     Control<QLabel>(kIdObjectOid)->setText(row.Text(1));
     const QString uptime = UptimeText(row.Text(2));
     if (!uptime.isEmpty())

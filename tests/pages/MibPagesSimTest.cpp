@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -145,4 +146,37 @@ TEST_F(MibPagesSim, RefusedNamesSendNothing) {
     EXPECT_EQ(boxes.Texts(), (QStringList{QStringLiteral("Invalid System Name."),
                                           QStringLiteral("Invalid System Location.")}));
     EXPECT_EQ(SetRequests(), setsBefore);
+}
+
+namespace {
+
+// Distinct colours of an image: a page whose texts are drawn has many.
+int DistinctColours(const QImage& image) {
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 2)
+        for (int x = 0; x < image.width(); x += 2)
+            colours.insert(image.pixel(x, y));
+    return static_cast<int>(colours.size());
+}
+
+void Snapshot(QWidget& page, const QString& name) {
+    const QImage image = page.grab().toImage();
+    EXPECT_GT(DistinctColours(image), 20) << name.toStdString() << ": nothing drawn";
+    const QString dir = qEnvironmentVariable("NSW_SCREENSHOT_DIR");
+    if (!dir.isEmpty())
+        image.save(dir + u'/' + name + QStringLiteral(".png"));
+}
+
+} // namespace
+
+TEST_F(MibPagesSim, PagesDrawTheirTexts) {
+    CSystemInfoPage info;
+    Load(info);
+    Snapshot(info, QStringLiteral("system-information"));
+    CForwardingTablePage fdb;
+    Load(fdb);
+    Snapshot(fdb, QStringLiteral("forwarding-table"));
+    auto interfaces = MakeInterfaceTablePage();
+    Load(*interfaces);
+    Snapshot(*interfaces, QStringLiteral("interface-table"));
 }
