@@ -3,13 +3,19 @@
 namespace nswsim {
 
 void RegisterFeatures(Switch& sw) {
-    // Control first: other features read the simulated port state from it.
+    // Control and ports first: other features read the port state from them.
     RegisterControl(sw);
     RegisterPorts(sw);
     RegisterDevice(sw);
     RegisterMib2(sw);
     RegisterBridge(sw);
     RegisterTrunk(sw);
+    RegisterVlan(sw);
+    RegisterSwitching(sw);
+    RegisterStp(sw);
+    RegisterSnmpAgent(sw);
+    RegisterPoe(sw);
+    sw.GetStore().NotifyChanged(); // derived tables see the initial state
 }
 
 } // namespace nswsim

@@ -62,3 +62,33 @@ PortView ReadPort(Switch& sw, int port) {
 }
 
 } // namespace nswsim
+
+namespace nswsim {
+
+std::string NormalisePortList(const Model& model, const std::string& bytes) {
+    return PortListBytes(model, PortListPorts(model, bytes));
+}
+
+CheckFn PortListCheck(Switch& sw, Node& node, SubId column, CheckFn more) {
+    return [&sw, &node, column, more](Txn& txn, const Oid& index, const Value& value) {
+        Value normal = Value::Str(NormalisePortList(sw.GetModel(), value.bytes));
+        if (normal.bytes != value.bytes)
+            txn.Stage(node, index, column, normal);
+        return more ? more(txn, index, normal) : Err::kNone;
+    };
+}
+
+} // namespace nswsim
+
+namespace nswsim {
+
+Node& AddPortTable(Switch& sw, const Oid& entry, std::string name) {
+    Node& table = sw.GetStore().AddTable(entry, std::move(name));
+    table.Col(1, table.Name() + "Port", Syntax::Int(1, sw.GetModel().ports), Access::ReadOnly)
+        .Live(1, [](const Oid& index) -> std::optional<Value> { return Value::Int(index[0]); });
+    for (int p = 1; p <= sw.GetModel().ports; ++p)
+        table.AddRow({static_cast<SubId>(p)});
+    return table;
+}
+
+} // namespace nswsim

@@ -54,3 +54,23 @@ bool MediaAllowed(const Model& model, int port, int media);
 bool JumboEnabled(Switch& sw);
 
 } // namespace nswsim
+
+namespace nswsim {
+
+// PortList columns: any length up to 64 octets is taken; the value is stored
+// in the model's octet count, with bits past the last port dropped (pages
+// that invert a list set them). 'more' runs on the normalised value.
+inline constexpr std::int64_t kPortListMaxOctets = 64;
+inline Syntax PortListSyntax() { return Syntax::Str(0, kPortListMaxOctets); }
+std::string NormalisePortList(const Model& model, const std::string& bytes);
+CheckFn PortListCheck(Switch& sw, Node& node, SubId column, CheckFn more = {});
+
+} // namespace nswsim
+
+namespace nswsim {
+
+// A table with one row per front-panel port (index = port number) whose
+// column 1 reads the port number; the caller adds the other columns.
+Node& AddPortTable(Switch& sw, const Oid& entry, std::string name);
+
+} // namespace nswsim

@@ -19,8 +19,6 @@ Node& Node::Col(SubId id, std::string name, Syntax syntax, Access access,
         throw std::logic_error("a scalar has one value: " + OidToString(m_base));
     if (FindColumn(id))
         throw std::logic_error("column registered twice: " + OidToString(m_base));
-    if (!m_rows.empty())
-        throw std::logic_error("columns must come before rows: " + OidToString(m_base));
     Column column;
     column.id = id;
     column.name = std::move(name);
@@ -30,6 +28,9 @@ Node& Node::Col(SubId id, std::string name, Syntax syntax, Access access,
     column.persist = access == Access::ReadWrite || access == Access::ReadCreate;
     auto pos = std::find_if(m_columns.begin(), m_columns.end(),
                             [&](const Column& c) { return c.id > id; });
+    const auto at = pos - m_columns.begin();
+    for (auto& [index, row] : m_rows)
+        row.cells.insert(row.cells.begin() + at, column.def);
     m_columns.insert(pos, std::move(column));
     return *this;
 }
@@ -385,7 +386,8 @@ bool Store::Prepare(Txn& txn, const std::vector<SetItem>& items, int& failedInde
                 return fail(item, Err::kWrongValue);
             if ((request == Rs::kCreateAndGo || request == Rs::kCreateAndWait) && edit->exists)
                 return fail(item, Err::kInconsistentValue);
-            if ((request == Rs::kActive || request == Rs::kNotInService) && !edit->exists)
+            if ((request == Rs::kActive || request == Rs::kNotInService) && !edit->exists &&
+                !node->CreateByAnyColumnAllowed())
                 return fail(item, Err::kInconsistentValue);
             edit->create = edit->create || request == Rs::kCreateAndGo ||
                            request == Rs::kCreateAndWait;

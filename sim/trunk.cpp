@@ -15,6 +15,20 @@ int TrunkGroupOf(const Txn& txn, int port) {
     return 0;
 }
 
+bool SplitsTrunk(const Txn& txn, const Model& model, const std::string& ports) {
+    const Node* table = txn.GetStore().Find(kTrunkEntry);
+    if (!table)
+        return false;
+    for (SubId g = 1; g <= trunk::kGroups; ++g) {
+        int in = 0, out = 0;
+        for (int port : PortListPorts(model, txn.GetStr(*table, {g}, trunk::kMembers)))
+            ++(PortListHas(ports, port) ? in : out);
+        if (in && out)
+            return true;
+    }
+    return false;
+}
+
 void RegisterTrunk(Switch& sw) {
     using namespace trunk;
     Store& store = sw.GetStore();
@@ -24,20 +38,16 @@ void RegisterTrunk(Switch& sw) {
 
     Node& table = store.AddTable(kTrunkEntry, "trunkEntry");
     table.Col(kIndex, "trunkIndex", Syntax::Int(1, kGroups), Access::ReadOnly)
-        .Col(kMembers, "trunkMembers", Syntax::Str(0, model.PortListOctets()), Access::ReadWrite,
+        .Col(kMembers, "trunkMembers", PortListSyntax(), Access::ReadWrite,
              Value::Str(PortListBytes(model, {})))
         .Col(kMode, "trunkMode", Syntax::Enum({1, 2, 3}), Access::ReadWrite, Value::Int(3));
     for (SubId g = 1; g <= kGroups; ++g)
         table.SetCell({g}, kIndex, Value::Int(g));
 
-    table.Check(kMembers, [&sw](Txn&, const Oid&, const Value& v) {
-        const Model& m = sw.GetModel();
-        for (int bit = m.ports + 1; bit <= static_cast<int>(v.bytes.size()) * 8; ++bit)
-            if (PortListHas(v.bytes, bit))
-                return Err::kWrongValue; // a port the switch does not have
-        const std::size_t count = PortListPorts(m, v.bytes).size();
+    table.Check(kMembers, PortListCheck(sw, table, kMembers, [&sw](Txn&, const Oid&, const Value& v) {
+        const std::size_t count = PortListPorts(sw.GetModel(), v.bytes).size();
         return count == 0 || (count >= 2 && count <= 8) ? Err::kNone : Err::kWrongValue;
-    });
+    }));
     // A port joins one group at most and only at full duplex.
     table.RowCheck([&sw](Txn& txn, const Oid& index) {
         Node& self = txn.GetStore().At(kTrunkEntry);

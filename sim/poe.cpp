@@ -1,0 +1,342 @@
+// Power over Ethernet: system objects 22.2-22.8, the port table 22.1.1, the
+// time ranges 23.1.1 and their names 32.1.1. Only PoE models serve them.
+#include "Features.h"
+#include "PortState.h"
+
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+
+namespace nswsim {
+namespace {
+
+const Oid kPoe = Concat(kSwitchMib, {22});
+const Oid kPoePortEntry = Concat(kSwitchMib, {22, 1, 1});
+const Oid kTimeRangeEntry = Concat(kSwitchMib, {23, 1, 1});
+const Oid kTimeRangeNameEntry = Concat(kSwitchMib, {32, 1, 1});
+const Oid kBudgetControl = Concat(kControl, {2, 6});
+
+namespace col {
+enum : SubId {
+    kUnit = 1, kPort = 2, kState = 3, kTimeRange = 4, kPriority = 5, kClass = 6, kUserLimitOn = 7,
+    kUserLimit = 8, kPower = 9, kVoltage = 10, kCurrent = 11, kClassification = 12, kStatus = 13
+};
+}
+namespace tr {
+enum : SubId {
+    kIndex = 1, kName = 2, kDateOn = 3, kFromYear = 4, kFromMonth = 5, kFromDay = 6,
+    kStartHour = 7, kStartMinute = 8, kToYear = 9, kToMonth = 10, kToDay = 11, kEndHour = 12,
+    kEndMinute = 13, kMonday = 14, kSunday = 20, kRowStatus = 21
+};
+constexpr std::size_t kMaxRanges = 8;
+} // namespace tr
+
+std::string Watts(double watts) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", watts);
+    return text;
+}
+
+// "15.4" -> 15.4; false for anything but a plain decimal number.
+bool ParseWatts(const std::string& text, double& watts) {
+    if (text.empty() || text.size() > 8)
+        return false;
+    int dots = 0;
+    for (char c : text) {
+        if (c == '.')
+            ++dots;
+        else if (c < '0' || c > '9')
+            return false;
+    }
+    if (dots > 1 || text.front() == '.' || text.back() == '.')
+        return false;
+    watts = std::stod(text);
+    return true;
+}
+
+// Budget of the model in tenths of a watt (the top of its threshold range).
+int DefaultBudget(const Model& model) {
+    if (model.name == "NGX-4410-10P B1" || model.name == "NGX-4410-10P")
+        return 780;
+    return model.poePorts >= 24 ? 1850 : 650;
+}
+
+bool TimeRangeInForce(const Node& ranges, SubId index, const std::tm& now) {
+    const Oid row{index};
+    if (ranges.ReadInt(row, tr::kRowStatus) != Rs::kActive)
+        return true; // an unknown range never switches power off
+    auto in = [&](SubId c) { return ranges.ReadInt(row, c); };
+    if (in(tr::kDateOn) == 1) {
+        const long today = (now.tm_year + 1900) * 10000L + (now.tm_mon + 1) * 100L + now.tm_mday;
+        const long from = in(tr::kFromYear) * 10000L + in(tr::kFromMonth) * 100L + in(tr::kFromDay);
+        const long to = in(tr::kToYear) * 10000L + in(tr::kToMonth) * 100L + in(tr::kToDay);
+        if (today < from || today > to)
+            return false;
+    }
+    const int weekday = (now.tm_wday + 6) % 7; // Monday first
+    if (in(tr::kMonday + static_cast<SubId>(weekday)) != 1)
+        return false;
+    const long minute = now.tm_hour * 60L + now.tm_min;
+    return minute >= in(tr::kStartHour) * 60 + in(tr::kStartMinute) &&
+           minute <= in(tr::kEndHour) * 60 + in(tr::kEndMinute);
+}
+
+// Who gets power right now, within the threshold and in the shut-off order.
+struct PoeState {
+    std::vector<std::string> status; // by port - 1
+    std::vector<double> watts;
+    double used = 0;
+    bool budgetReached = false;
+};
+
+PoeState Allocate(Switch& sw) {
+    Store& store = sw.GetStore();
+    const Model& model = sw.GetModel();
+    const Node& ports = store.At(kPoePortEntry);
+    const Node& ctl = store.At(kCtlPortEntry);
+    const Node& ranges = store.At(kTimeRangeEntry);
+    double threshold = 0;
+    ParseWatts(store.At(Concat(kPoe, {2})).ScalarValue()->bytes, threshold);
+    const bool byPriority = store.At(Concat(kPoe, {3})).ScalarValue()->num == 2;
+    const std::time_t t = std::time(nullptr);
+    std::tm now{};
+    localtime_r(&t, &now);
+
+    PoeState state;
+    state.status.assign(static_cast<std::size_t>(model.poePorts), "POWER OFF");
+    state.watts.assign(static_cast<std::size_t>(model.poePorts), 0.0);
+    std::vector<int> wanting;
+    for (int p = 1; p <= model.poePorts; ++p) {
+        const Oid poeIndex{1, static_cast<SubId>(p)};
+        const Oid index{static_cast<SubId>(p)};
+        auto& status = state.status[static_cast<std::size_t>(p - 1)];
+        if (ports.ReadInt(poeIndex, col::kState) != 1 || !ReadPort(sw, p).adminUp)
+            continue;
+        const auto range = ports.ReadInt(poeIndex, col::kTimeRange);
+        if (ctl.ReadInt(index, ctlport::kPoeTimeOff) == 1 ||
+            (range != 0 && !TimeRangeInForce(ranges, static_cast<SubId>(range), now))) {
+            status = "Time-based OFF";
+            continue;
+        }
+        if (ctl.ReadInt(index, ctlport::kPoeFault) == 2) {
+            status = "OVER LOAD";
+            continue;
+        }
+        if (ctl.ReadInt(index, ctlport::kPoeDevice) == 1)
+            wanting.push_back(p);
+    }
+    if (byPriority) // High (3) first, then Normal, then Low; ties by port
+        std::stable_sort(wanting.begin(), wanting.end(), [&](int a, int b) {
+            return ports.ReadInt({1, static_cast<SubId>(a)}, col::kPriority) >
+                   ports.ReadInt({1, static_cast<SubId>(b)}, col::kPriority);
+        });
+    for (int p : wanting) {
+        const double watts = ctl.ReadInt({static_cast<SubId>(p)}, ctlport::kPoePowerMw) / 1000.0;
+        if (state.used + watts > threshold + 1e-9) {
+            state.budgetReached = true;
+            continue;
+        }
+        state.used += watts;
+        state.status[static_cast<std::size_t>(p - 1)] = "POWER ON";
+        state.watts[static_cast<std::size_t>(p - 1)] = watts;
+    }
+    return state;
+}
+
+bool PoweredOn(Switch& sw, int port) {
+    return Allocate(sw).status[static_cast<std::size_t>(port - 1)] == "POWER ON";
+}
+
+void RegisterPoeSystem(Switch& sw) {
+    Store& store = sw.GetStore();
+    const Model& model = sw.GetModel();
+    const int budget = DefaultBudget(model);
+    store.AddScalar(kBudgetControl, "ctlPoeBudget", Syntax::Int(0, 10000), Access::ReadWrite,
+                    Value::Int(budget))
+        .Persist(0, false);
+    const Node& control = store.At(kBudgetControl);
+    auto budgetWatts = [&control] { return control.ScalarValue()->num / 10.0; };
+
+    // The threshold may not pass the budget; the NSW and NGX B1 models state
+    // their ranges on the page (7.1-185.0 and 7.1-78.0).
+    store.AddScalar(Concat(kPoe, {2}), "poeThreshold", Syntax::Str(1, 8), Access::ReadWrite,
+                    Value::Str(Watts(budget / 10.0)))
+        .Check([budgetWatts](Txn&, const Oid&, const Value& v) {
+            double watts = 0;
+            if (!ParseWatts(v.bytes, watts) || watts < 7.1 - 1e-9 || watts > budgetWatts() + 1e-9)
+                return Err::kWrongValue;
+            return Err::kNone;
+        });
+    store.AddScalar(Concat(kPoe, {3}), "poeShutOffSequence", Syntax::Enum({1, 2}),
+                    Access::ReadWrite, Value::Int(1));
+    store.AddScalar(Concat(kPoe, {4}), "poeBudget", Syntax::Str(), Access::ReadOnly, Value::Str(""))
+        .Live([budgetWatts](const Oid&) -> std::optional<Value> {
+            return Value::Str(Watts(budgetWatts()));
+        });
+    store.AddScalar(Concat(kPoe, {5}), "poePowerUsed", Syntax::Str(), Access::ReadOnly,
+                    Value::Str(""))
+        .Live([&sw](const Oid&) -> std::optional<Value> {
+            return Value::Str(Watts(Allocate(sw).used));
+        });
+    store.AddScalar(Concat(kPoe, {6}), "poePowerLeft", Syntax::Str(), Access::ReadOnly,
+                    Value::Str(""))
+        .Live([&sw, &store](const Oid&) -> std::optional<Value> {
+            double threshold = 0;
+            ParseWatts(store.At(Concat(kPoe, {2})).ScalarValue()->bytes, threshold);
+            return Value::Str(Watts(std::max(0.0, threshold - Allocate(sw).used)));
+        });
+    store.AddScalar(Concat(kPoe, {7}), "poePowerPercent", Syntax::Int(0, 100), Access::ReadOnly,
+                    Value::Int(0))
+        .Live([&sw, budgetWatts](const Oid&) -> std::optional<Value> {
+            const double budget = budgetWatts();
+            return Value::Int(budget > 0 ? std::lround(Allocate(sw).used * 100 / budget) : 0);
+        });
+    // 1 when a powered device was refused for lack of budget, else 2.
+    store.AddScalar(Concat(kPoe, {8}), "poeBudgetReached", Syntax::Enum({1, 2}), Access::ReadOnly,
+                    Value::Int(2))
+        .Live([&sw](const Oid&) -> std::optional<Value> {
+            return Value::Int(Allocate(sw).budgetReached ? 1 : 2);
+        });
+}
+
+void RegisterPoePorts(Switch& sw) {
+    Store& store = sw.GetStore();
+    Node& table = store.AddTable(kPoePortEntry, "poePortEntry");
+    table.Col(col::kUnit, "poePortUnit", Syntax::Int(1, 1), Access::ReadOnly, Value::Int(1))
+        .Col(col::kPort, "poePortIndex", Syntax::Int(), Access::ReadOnly)
+        .Col(col::kState, "poePortState", Syntax::Enum({1, 2}), Access::ReadWrite, Value::Int(1))
+        .Col(col::kTimeRange, "poePortTimeRange", Syntax::Int(0, tr::kMaxRanges), Access::ReadWrite,
+             Value::Int(0))
+        .Col(col::kPriority, "poePortPriority", Syntax::Enum({1, 2, 3}), Access::ReadWrite,
+             Value::Int(2))
+        .Col(col::kClass, "poePortLimitClass", Syntax::Int(1, 5), Access::ReadWrite, Value::Int(1))
+        .Col(col::kUserLimitOn, "poePortUserLimitOn", Syntax::Enum({1, 2}), Access::ReadWrite,
+             Value::Int(2))
+        .Col(col::kUserLimit, "poePortUserLimit", Syntax::Str(1, 8), Access::ReadWrite,
+             Value::Str("30.0"))
+        .Col(col::kPower, "poePortPower", Syntax::Str(), Access::ReadOnly)
+        .Col(col::kVoltage, "poePortVoltage", Syntax::Str(), Access::ReadOnly)
+        .Col(col::kCurrent, "poePortCurrent", Syntax::Int(), Access::ReadOnly)
+        .Col(col::kClassification, "poePortClassification", Syntax::Str(), Access::ReadOnly)
+        .Col(col::kStatus, "poePortStatus", Syntax::Str(), Access::ReadOnly);
+    for (int p = 1; p <= sw.GetModel().poePorts; ++p)
+        table.SetCell({1, static_cast<SubId>(p)}, col::kPort, Value::Int(p));
+
+    const Node& ctl = store.At(kCtlPortEntry);
+    auto port = [](const Oid& index) { return static_cast<int>(index[1]); };
+    auto ctlRead = [&ctl, port](const Oid& index, SubId c) {
+        return ctl.ReadInt({static_cast<SubId>(port(index))}, c);
+    };
+    table.Live(col::kStatus, [&sw, port](const Oid& index) -> std::optional<Value> {
+        return Value::Str(Allocate(sw).status[static_cast<std::size_t>(port(index) - 1)]);
+    });
+    table.Live(col::kPower, [&sw, port](const Oid& index) -> std::optional<Value> {
+        return Value::Str(Watts(Allocate(sw).watts[static_cast<std::size_t>(port(index) - 1)]));
+    });
+    table.Live(col::kVoltage, [&sw, port, ctlRead](const Oid& index) -> std::optional<Value> {
+        const bool on = PoweredOn(sw, port(index));
+        return Value::Str(Watts(on ? ctlRead(index, ctlport::kPoeVoltageMv) / 1000.0 : 0));
+    });
+    table.Live(col::kCurrent, [&sw, port, ctlRead](const Oid& index) -> std::optional<Value> {
+        return Value::Int(PoweredOn(sw, port(index)) ? ctlRead(index, ctlport::kPoeCurrentMa) : 0);
+    });
+    table.Live(col::kClassification, [ctlRead](const Oid& index) -> std::optional<Value> {
+        if (ctlRead(index, ctlport::kPoeDevice) != 1)
+            return Value::Str("N/A");
+        return Value::Str("Class " + std::to_string(ctlRead(index, ctlport::kPoeClass)));
+    });
+    // Watts in steps of 0.2, up to 30.
+    table.Check(col::kUserLimit, [](Txn&, const Oid&, const Value& v) {
+        double watts = 0;
+        if (!ParseWatts(v.bytes, watts) || watts > 30.0 + 1e-9 ||
+            std::fabs(watts * 5 - std::round(watts * 5)) > 1e-6)
+            return Err::kWrongValue;
+        return Err::kNone;
+    });
+    table.Check(col::kTimeRange, [](Txn& txn, const Oid&, const Value& v) {
+        if (v.num == 0)
+            return Err::kNone;
+        const Node& ranges = txn.GetStore().At(kTimeRangeEntry);
+        return txn.GetInt(ranges, {static_cast<SubId>(v.num)}, tr::kRowStatus) == Rs::kActive
+                   ? Err::kNone
+                   : Err::kInconsistentValue;
+    });
+}
+
+void RegisterTimeRanges(Switch& sw) {
+    using namespace tr;
+    Store& store = sw.GetStore();
+    Node& table = store.AddTable(kTimeRangeEntry, "poeTimeRangeEntry");
+    table.Col(kIndex, "timeRangeIndex", Syntax::Int(1, kMaxRanges), Access::ReadOnly)
+        .Col(kName, "timeRangeName", Syntax::Str(1, 32), Access::ReadCreate)
+        .Col(kDateOn, "timeRangeDateOn", Syntax::Enum({1, 2}), Access::ReadCreate, Value::Int(2))
+        .Col(kFromYear, "timeRangeFromYear", Syntax::Int(2009, 2037), Access::ReadCreate,
+             Value::Int(2009))
+        .Col(kFromMonth, "timeRangeFromMonth", Syntax::Int(1, 12), Access::ReadCreate, Value::Int(1))
+        .Col(kFromDay, "timeRangeFromDay", Syntax::Int(1, 31), Access::ReadCreate, Value::Int(1))
+        .Col(kStartHour, "timeRangeStartHour", Syntax::Int(0, 23), Access::ReadCreate, Value::Int(0))
+        .Col(kStartMinute, "timeRangeStartMinute", Syntax::Int(0, 59), Access::ReadCreate,
+             Value::Int(0))
+        .Col(kToYear, "timeRangeToYear", Syntax::Int(2009, 2037), Access::ReadCreate,
+             Value::Int(2037))
+        .Col(kToMonth, "timeRangeToMonth", Syntax::Int(1, 12), Access::ReadCreate, Value::Int(12))
+        .Col(kToDay, "timeRangeToDay", Syntax::Int(1, 31), Access::ReadCreate, Value::Int(31))
+        .Col(kEndHour, "timeRangeEndHour", Syntax::Int(0, 23), Access::ReadCreate, Value::Int(23))
+        .Col(kEndMinute, "timeRangeEndMinute", Syntax::Int(0, 59), Access::ReadCreate,
+             Value::Int(59));
+    const char* days[] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday",
+                          "Sunday"};
+    for (SubId d = 0; d < 7; ++d)
+        table.Col(kMonday + d, std::string("timeRange") + days[d], Syntax::Int(0, 2),
+                  Access::ReadCreate, Value::Int(2));
+    table.Live(kIndex, [](const Oid& index) -> std::optional<Value> { return Value::Int(index[0]); });
+    table.RowStatusCol(kRowStatus, "timeRangeRowStatus")
+        .Index([](const Oid& index) { return index.size() == 1 && index[0] >= 1 && index[0] <= kMaxRanges; })
+        .MaxRows(kMaxRanges);
+    table.RowCheck([&sw](Txn& txn, const Oid& index) {
+        const Node& self = txn.GetStore().At(kTimeRangeEntry);
+        if (txn.Destroying(self, index)) {
+            // Ports that use the range keep it: refuse instead of leaving them dangling.
+            const Node& ports = txn.GetStore().At(kPoePortEntry);
+            for (int p = 1; p <= sw.GetModel().poePorts; ++p)
+                if (txn.GetInt(ports, {1, static_cast<SubId>(p)}, col::kTimeRange) ==
+                    static_cast<std::int64_t>(index[0]))
+                    return Err::kInconsistentValue;
+            return Err::kNone;
+        }
+        auto in = [&](SubId c) { return txn.GetInt(self, index, c); };
+        if (in(kStartHour) * 60 + in(kStartMinute) > in(kEndHour) * 60 + in(kEndMinute))
+            return Err::kInconsistentValue;
+        if (in(kDateOn) == 1 &&
+            in(kFromYear) * 10000 + in(kFromMonth) * 100 + in(kFromDay) >
+                in(kToYear) * 10000 + in(kToMonth) * 100 + in(kToDay))
+            return Err::kInconsistentValue;
+        return Err::kNone;
+    });
+
+    // Names of the active ranges, as the port page offers them.
+    Node& names = store.AddTable(kTimeRangeNameEntry, "timeRangeNameEntry");
+    names.Col(1, "timeRangeNameIndex", Syntax::Int(), Access::ReadOnly)
+        .Col(2, "timeRangeNameText", Syntax::Str(), Access::ReadOnly);
+    store.OnChanged([&table, &names] {
+        names.ClearRows();
+        for (const auto& [index, row] : table.Rows()) {
+            if (table.ReadInt(index, kRowStatus) != Rs::kActive)
+                continue;
+            names.SetCell(index, 1, Value::Int(index[0]));
+            names.SetCell(index, 2, Value::Str(table.ReadStr(index, kName)));
+        }
+    });
+}
+
+} // namespace
+
+void RegisterPoe(Switch& sw) {
+    if (!sw.GetModel().HasPoe())
+        return;
+    RegisterPoeSystem(sw);
+    RegisterPoePorts(sw);
+    RegisterTimeRanges(sw);
+}
+
+} // namespace nswsim
