@@ -15,6 +15,11 @@ void RegisterFeatures(Switch& sw) {
     RegisterStp(sw);
     RegisterSnmpAgent(sw);
     RegisterPoe(sw);
+    RegisterSecurity(sw);
+    RegisterDot1x(sw);
+    RegisterSyslog(sw);
+    RegisterLldp(sw);
+    RegisterTransfer(sw);
     sw.GetStore().NotifyChanged(); // derived tables see the initial state
 }
 

@@ -651,9 +651,12 @@ bool Txn::Touches(const Node& node, const Oid& index, SubId column) const {
 
 void Txn::Stage(Node& node, const Oid& index, SubId column, Value value) {
     RowEdit* edit = Edit(node, index);
-    edit->cells[column] = std::move(value);
     if (!edit->exists)
         edit->create = true;
+    if (node.RowStatusColumn() == column)
+        edit->statusRequest = value.num; // resolved like a request's row status
+    else
+        edit->cells[column] = std::move(value);
 }
 
 // ---- Config ---------------------------------------------------------------
