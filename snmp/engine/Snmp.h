@@ -297,6 +297,7 @@ private:
     unsigned m_uRevision = ~0u;
     bool m_bGetDone = false;
     int m_nMaxRepetitions = 0;
+    int m_nRepetitionCap = 0;               // what the agent showed it takes (0: no limit seen)
     double m_dVarBindBytes = 0;             // running estimate of one encoded variable
     std::unique_ptr<CSnmpWorker> m_pWorker; // runs the asynchronous steps
 };

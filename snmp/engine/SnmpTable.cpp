@@ -67,6 +67,7 @@ void CSnmpTable::restartIfChanged() {
     }
     m_bGetDone = false;
     m_nMaxRepetitions = 0;
+    m_nRepetitionCap = 0;
     m_dVarBindBytes = 0;
 }
 
@@ -166,7 +167,9 @@ int CSnmpTable::fetchOnce(const char* host, unsigned long timeoutMs, std::vector
         }
         const int room = m_pRequest->msgMaxSize() - MessageOverhead(version);
         const int fit = int(room / (m_dVarBindBytes * count));
-        const int limit = m_nMaxRepetitions > 0 ? m_nMaxRepetitions * 2 : kMaxRepetitionsLimit;
+        int limit = m_nMaxRepetitions > 0 ? m_nMaxRepetitions * 2 : kMaxRepetitionsLimit;
+        if (m_nRepetitionCap > 0)
+            limit = std::min(limit, m_nRepetitionCap);
         m_nMaxRepetitions = std::clamp(std::min(fit, limit), 1, kMaxRepetitionsLimit);
     }
 
@@ -199,9 +202,8 @@ int CSnmpTable::fetchOnce(const char* host, unsigned long timeoutMs, std::vector
             return SnmpResult::kOk;
         }
         if (bulk && answer.errorStatus == SnmpErrorStatus::kTooBig && m_nMaxRepetitions > 1) {
-            m_nMaxRepetitions = std::max(1, m_nMaxRepetitions / 2);
-            m_dVarBindBytes *= 2;
-            return SnmpResult::kOk;
+            m_nRepetitionCap = std::max(1, m_nMaxRepetitions / 2);
+            return SnmpResult::kOk; // the same request, asking for less
         }
         return SnmpResult::kErrorStatus;
     }
@@ -239,7 +241,7 @@ int CSnmpTable::fetchOnce(const char* host, unsigned long timeoutMs, std::vector
         // cut the answer to its size, so ask for that many.
         const int full = int(answer.vars.size()) / count;
         if (!ended && full < m_nMaxRepetitions)
-            m_nMaxRepetitions = std::max(1, full);
+            m_nRepetitionCap = std::max(1, full);
     }
     return SnmpResult::kOk;
 }

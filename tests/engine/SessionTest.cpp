@@ -117,8 +117,8 @@ TEST_P(SessionTest, AsyncWalkDeliversEveryRowOnThePageThread) {
     EXPECT_TRUE(page.m_bOnPageThread);
     EXPECT_EQ(page.m_callbackThreads.load(), int(page.m_rows.size()) + 1)
         << "every callback off the page's thread";
-    EXPECT_FALSE(page.m_cCommonSNMP.IsBusy());
     EXPECT_EQ(page.m_cCommonSNMP.Close(), 0);
+    EXPECT_FALSE(page.m_cCommonSNMP.IsBusy());
 }
 
 TEST_P(SessionTest, WalkOfAnEmptyTableCallsBackOnceWithTheEnd) {
