@@ -137,11 +137,11 @@ namespace {
 struct SWalkContext {
     CCommonSNMP* session;
     std::shared_ptr<CNotifyChannel> channel;
-    SWalkSpec spec;
+    SWalkSpec walk;
 };
 
 void Finish(SWalkContext& ctx) {
-    ctx.channel->Post(SSnmpReport{ctx.spec.finishedCode, {}, kFinished});
+    ctx.channel->Post(SSnmpReport{ctx.walk.finishedCode, {}, kFinished});
     ctx.session->SetDone();
 }
 
@@ -152,16 +152,16 @@ void OnRow(const std::shared_ptr<SWalkContext>& ctx, std::unique_ptr<CSnmp> answ
     // A stale answer (closed or reopened session) touches nothing.
     if (!ctx->session->TakeRequest(requestId))
         return;
-    const unsigned minValues = ctx->spec.minValues > 0 ? ctx->spec.minValues
-                                                       : static_cast<unsigned>(ctx->spec.columns.size());
+    const unsigned minValues = ctx->walk.minValues > 0 ? ctx->walk.minValues
+                                                       : static_cast<unsigned>(ctx->walk.columns.size());
     if (status != 0 || !answer || answer->getValuesCount() < minValues) {
         Finish(*ctx);
         return;
     }
     QString suffix;
-    if (ctx->spec.withSuffix)
+    if (ctx->walk.withSuffix)
         ctx->session->GetSuffix(0, answer.get(), suffix);
-    ctx->channel->Post(SSnmpReport{ctx->spec.rowCode, RowFromAnswer(*answer, std::move(suffix)), {}});
+    ctx->channel->Post(SSnmpReport{ctx->walk.rowCode, RowFromAnswer(*answer, std::move(suffix)), {}});
     Step(ctx);
 }
 
@@ -170,7 +170,7 @@ void Step(const std::shared_ptr<SWalkContext>& ctx) {
         [ctx](std::unique_ptr<CSnmp> answer, int requestId, void*, int status) {
             OnRow(ctx, std::move(answer), requestId, status);
         },
-        nullptr, ctx->spec.timeoutMs);
+        nullptr, ctx->walk.timeoutMs);
     if (started != 0)
         Finish(*ctx); // not ready or closed: the walk ends here
 }
@@ -178,13 +178,13 @@ void Step(const std::shared_ptr<SWalkContext>& ctx) {
 } // namespace
 
 void StartWalk(CCommonSNMP& session, const std::shared_ptr<CNotifyChannel>& channel,
-               const SWalkSpec& spec) {
-    auto ctx = std::make_shared<SWalkContext>(SWalkContext{&session, channel, spec});
-    if (!session.Open(spec.kind)) {
+               const SWalkSpec& walk) {
+    auto ctx = std::make_shared<SWalkContext>(SWalkContext{&session, channel, walk});
+    if (!session.Open(walk.kind)) {
         Finish(*ctx);
         return;
     }
-    for (const QString& column : spec.columns)
+    for (const QString& column : walk.columns)
         session.AddVarBind(column, SnmpType::kNull);
     Step(ctx);
 }

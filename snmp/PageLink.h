@@ -108,7 +108,7 @@ struct SWalkSpec {
     unsigned long timeoutMs = 0;
 };
 void StartWalk(CCommonSNMP& session, const std::shared_ptr<CNotifyChannel>& channel,
-               const SWalkSpec& spec);
+               const SWalkSpec& walk);
 
 // The report markers.
 extern const QString kFinished;      // "Finished"

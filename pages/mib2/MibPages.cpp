@@ -111,25 +111,25 @@ QString CheckSystemInfo(const QString& name, const QString& location) {
 
 // ---- table pages ----
 
-CMibTablePage::CMibTablePage(const SMibTableSpec& spec, QWidget* parent)
-    : CPageBase(parent), m_cCommonSNMP(AddSession(QStringLiteral("m_cCommonSNMP"))), m_spec(spec),
-      m_pList(new CListControl(this)), m_pRefresh(NewButton(tr("Refresh"), spec.refreshId)),
+CMibTablePage::CMibTablePage(const SMibTable& table, QWidget* parent)
+    : CPageBase(parent), m_cCommonSNMP(AddSession(QStringLiteral("m_cCommonSNMP"))), m_table(table),
+      m_pList(new CListControl(this)), m_pRefresh(NewButton(tr("Refresh"), table.refreshId)),
       m_pBottom(new QHBoxLayout) {
-    setWindowTitle(spec.caption);
-    SetControlId(m_pList, spec.listId);
-    for (const QString& header : spec.headers)
+    setWindowTitle(table.caption);
+    SetControlId(m_pList, table.listId);
+    for (const QString& header : table.headers)
         m_pList->AddColumn(header);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pList, 1);
-    if (spec.countId) {
+    if (table.countId) {
         m_pBottom->addWidget(NewLabel(tr("Entries:")));
-        m_pCount = NewLabel(spec.countPrefix + u'0', spec.countId);
+        m_pCount = NewLabel(table.countPrefix + u'0', table.countId);
         m_pBottom->addWidget(m_pCount);
     }
     m_pBottom->addStretch();
     m_pBottom->addWidget(m_pRefresh);
-    QPushButton* close = NewButton(tr("Close"), spec.closeId);
+    QPushButton* close = NewButton(tr("Close"), table.closeId);
     m_pBottom->addWidget(close);
     layout->addLayout(m_pBottom);
 
@@ -150,7 +150,7 @@ void CMibTablePage::Refresh() {
     m_pRefresh->setEnabled(false);
     m_bLoading = true;
     SWalkSpec walk;
-    walk.columns = m_spec.columns;
+    walk.columns = m_table.columns;
     walk.rowCode = PageReport::kRow;
     walk.finishedCode = PageReport::kFinished;
     StartWalk(m_cCommonSNMP, Channel(), walk);
@@ -165,7 +165,7 @@ void CMibTablePage::OnSnmpNotifyBatch(std::vector<SSnmpReport>& batch) {
             finished = true;
             break;
         }
-        QStringList texts = m_spec.mapRow(report.row);
+        QStringList texts = m_table.mapRow(report.row);
         rows.push_back(std::move(texts));
     }
     m_pList->AppendRows(std::move(rows));
@@ -179,30 +179,30 @@ void CMibTablePage::OnSnmpNotifyBatch(std::vector<SSnmpReport>& batch) {
 
 void CMibTablePage::UpdateCount() {
     if (m_pCount)
-        m_pCount->setText(m_spec.countPrefix + QString::number(m_pList->ItemCount()));
+        m_pCount->setText(m_table.countPrefix + QString::number(m_pList->ItemCount()));
 }
 
 // ---- forwarding table ----
 
 namespace {
 
-SMibTableSpec ForwardingSpec() {
-    SMibTableSpec spec;
-    spec.templateId = 278;
-    spec.caption = QStringLiteral("Forwarding Table");
-    spec.listId = 1205;
-    spec.countId = 1220;
-    spec.refreshId = 20;
-    spec.closeId = 1217;
-    spec.countPrefix = QStringLiteral(" ");
-    spec.headers = {QStringLiteral("       MAC              "), QStringLiteral(" Status      "),
+SMibTable ForwardingTable() {
+    SMibTable table;
+    table.templateId = 278;
+    table.caption = QStringLiteral("Forwarding Table");
+    table.listId = 1205;
+    table.countId = 1220;
+    table.refreshId = 20;
+    table.closeId = 1217;
+    table.countPrefix = QStringLiteral(" ");
+    table.headers = {QStringLiteral("       MAC              "), QStringLiteral(" Status      "),
                     QStringLiteral(" Port     ")};
-    spec.columns = {QStringLiteral("1.3.6.1.2.1.17.7.1.2.2.1.3"),
+    table.columns = {QStringLiteral("1.3.6.1.2.1.17.7.1.2.2.1.3"),
                     QStringLiteral("1.3.6.1.2.1.17.7.1.2.2.1.2")};
-    spec.mapRow = [](const SSnmpRow& row) {
+    table.mapRow = [](const SSnmpRow& row) {
         return QStringList{FdbMacText(row.IndexArcs()), FdbStatusText(row.Text(0)), row.Text(1)};
     };
-    return spec;
+    return table;
 }
 
 constexpr int kFdbPortColumn = 2;
@@ -210,7 +210,7 @@ constexpr int kFdbPortColumn = 2;
 } // namespace
 
 CForwardingTablePage::CForwardingTablePage(QWidget* parent)
-    : CMibTablePage(ForwardingSpec(), parent),
+    : CMibTablePage(ForwardingTable(), parent),
       m_cCommonSNMPGetTime(AddSession(QStringLiteral("m_cCommonSNMPGetTime"))),
       m_pAging(NewEdit(1216)), m_pFilter(NewEdit(1213, 4)) {
     m_pAging->setReadOnly(true);
@@ -257,74 +257,74 @@ void CForwardingTablePage::ApplyFilter() {
 
 void CForwardingTablePage::UpdateCount() {
     if (m_pCount)
-        m_pCount->setText(m_spec.countPrefix + QString::number(m_pList->model()->rowCount()));
+        m_pCount->setText(m_table.countPrefix + QString::number(m_pList->model()->rowCount()));
 }
 
 // ---- the other tables ----
 
 std::unique_ptr<CMibTablePage> MakeInterfaceTablePage(QWidget* parent) {
-    SMibTableSpec spec;
-    spec.templateId = 49;
-    spec.caption = QStringLiteral("Interface Table");
-    spec.listId = 1088;
-    spec.countId = 1095;
-    spec.refreshId = 3;
-    spec.closeId = 2;
-    spec.headers = {QStringLiteral(" Index        "), QStringLiteral(" Link Status            "),
+    SMibTable table;
+    table.templateId = 49;
+    table.caption = QStringLiteral("Interface Table");
+    table.listId = 1088;
+    table.countId = 1095;
+    table.refreshId = 3;
+    table.closeId = 2;
+    table.headers = {QStringLiteral(" Index        "), QStringLiteral(" Link Status            "),
                     QStringLiteral(" Speed(b/s)                     ")};
-    spec.columns = {QStringLiteral("1.3.6.1.2.1.2.2.1.1"), QStringLiteral("1.3.6.1.2.1.2.2.1.8"),
+    table.columns = {QStringLiteral("1.3.6.1.2.1.2.2.1.1"), QStringLiteral("1.3.6.1.2.1.2.2.1.8"),
                     QStringLiteral("1.3.6.1.2.1.2.2.1.5")};
-    spec.mapRow = [](const SSnmpRow& row) {
+    table.mapRow = [](const SSnmpRow& row) {
         return QStringList{row.Text(0), LinkStatusText(row.Text(1)), SpeedText(row.Text(2))};
     };
-    return std::make_unique<CMibTablePage>(spec, parent);
+    return std::make_unique<CMibTablePage>(table, parent);
 }
 
 std::unique_ptr<CMibTablePage> MakeIpTablePage(QWidget* parent) {
-    SMibTableSpec spec;
-    spec.templateId = 208;
-    spec.caption = QStringLiteral("IP Table : ") + g_strDeviceIp;
-    spec.listId = 208;
-    spec.countId = 209;
-    spec.refreshId = 103;
-    spec.closeId = 2;
-    spec.headers = {QStringLiteral(" IP                "), QStringLiteral(" Netmask               ")};
-    spec.columns = {QStringLiteral("1.3.6.1.2.1.4.20.1.1"), QStringLiteral("1.3.6.1.2.1.4.20.1.3")};
-    spec.mapRow = [](const SSnmpRow& row) { return QStringList{row.Text(0), row.Text(1)}; };
-    return std::make_unique<CMibTablePage>(spec, parent);
+    SMibTable table;
+    table.templateId = 208;
+    table.caption = QStringLiteral("IP Table : ") + g_strDeviceIp;
+    table.listId = 208;
+    table.countId = 209;
+    table.refreshId = 103;
+    table.closeId = 2;
+    table.headers = {QStringLiteral(" IP                "), QStringLiteral(" Netmask               ")};
+    table.columns = {QStringLiteral("1.3.6.1.2.1.4.20.1.1"), QStringLiteral("1.3.6.1.2.1.4.20.1.3")};
+    table.mapRow = [](const SSnmpRow& row) { return QStringList{row.Text(0), row.Text(1)}; };
+    return std::make_unique<CMibTablePage>(table, parent);
 }
 
 std::unique_ptr<CMibTablePage> MakeTcpServicePage(QWidget* parent) {
-    SMibTableSpec spec;
-    spec.templateId = 481;
-    spec.caption = QStringLiteral("TCP Service");
-    spec.listId = 234;
-    spec.refreshId = 241;
-    spec.closeId = 2;
-    spec.headers = {QStringLiteral("Local Port "), QStringLiteral(" Local IP        "),
+    SMibTable table;
+    table.templateId = 481;
+    table.caption = QStringLiteral("TCP Service");
+    table.listId = 234;
+    table.refreshId = 241;
+    table.closeId = 2;
+    table.headers = {QStringLiteral("Local Port "), QStringLiteral(" Local IP        "),
                     QStringLiteral(" Remote IP       "), QStringLiteral("Remote Port"),
                     QStringLiteral(" Status ")};
-    spec.columns = {QStringLiteral("1.3.6.1.2.1.6.13.1.3"), QStringLiteral("1.3.6.1.2.1.6.13.1.2"),
+    table.columns = {QStringLiteral("1.3.6.1.2.1.6.13.1.3"), QStringLiteral("1.3.6.1.2.1.6.13.1.2"),
                     QStringLiteral("1.3.6.1.2.1.6.13.1.4"), QStringLiteral("1.3.6.1.2.1.6.13.1.5"),
                     QStringLiteral("1.3.6.1.2.1.6.13.1.1")};
-    spec.mapRow = [](const SSnmpRow& row) {
+    table.mapRow = [](const SSnmpRow& row) {
         return QStringList{row.Text(0), row.Text(1), row.Text(2), row.Text(3),
                            TcpStateText(row.Text(4))};
     };
-    return std::make_unique<CMibTablePage>(spec, parent);
+    return std::make_unique<CMibTablePage>(table, parent);
 }
 
 std::unique_ptr<CMibTablePage> MakeUdpServicePage(QWidget* parent) {
-    SMibTableSpec spec;
-    spec.templateId = 482;
-    spec.caption = QStringLiteral("UDP Service");
-    spec.listId = 209;
-    spec.refreshId = 241;
-    spec.closeId = 2;
-    spec.headers = {QStringLiteral("  Local Port "), QStringLiteral("  Local IP      ")};
-    spec.columns = {QStringLiteral("1.3.6.1.2.1.7.5.1.2"), QStringLiteral("1.3.6.1.2.1.7.5.1.1")};
-    spec.mapRow = [](const SSnmpRow& row) { return QStringList{row.Text(0), row.Text(1)}; };
-    return std::make_unique<CMibTablePage>(spec, parent);
+    SMibTable table;
+    table.templateId = 482;
+    table.caption = QStringLiteral("UDP Service");
+    table.listId = 209;
+    table.refreshId = 241;
+    table.closeId = 2;
+    table.headers = {QStringLiteral("  Local Port "), QStringLiteral("  Local IP      ")};
+    table.columns = {QStringLiteral("1.3.6.1.2.1.7.5.1.2"), QStringLiteral("1.3.6.1.2.1.7.5.1.1")};
+    table.mapRow = [](const SSnmpRow& row) { return QStringList{row.Text(0), row.Text(1)}; };
+    return std::make_unique<CMibTablePage>(table, parent);
 }
 
 // ---- system information ----

@@ -26,7 +26,7 @@ QString UptimeText(const QString& ticks);
 QString CheckSystemInfo(const QString& name, const QString& location);
 
 // One walked table shown in one list.
-struct SMibTableSpec {
+struct SMibTable {
     int templateId = 0;
     QString caption;
     int listId = 0;
@@ -43,7 +43,7 @@ struct SMibTableSpec {
 class CMibTablePage : public CPageBase {
     Q_OBJECT
 public:
-    CMibTablePage(const SMibTableSpec& spec, QWidget* parent = nullptr);
+    CMibTablePage(const SMibTable& table, QWidget* parent = nullptr);
 
     void Refresh();
     CListControl* List() const { return m_pList; }
@@ -62,7 +62,7 @@ protected:
     QHBoxLayout* BottomRow() const { return m_pBottom; }
 
     CCommonSNMP& m_cCommonSNMP;
-    const SMibTableSpec m_spec;
+    const SMibTable m_table;
     CListControl* m_pList;
     QLabel* m_pCount = nullptr;
     QPushButton* m_pRefresh;

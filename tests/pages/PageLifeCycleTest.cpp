@@ -75,11 +75,11 @@ TEST_F(PageLifeCycle, EmptyTableGivesOnlyTheEnd) {
             reports.push_back(std::move(r));
     });
     CCommonSNMP session;
-    SWalkSpec spec;
-    spec.columns = {QStringLiteral("1.3.6.1.4.1.32473.99.99.1"), QStringLiteral("1.3.6.1.4.1.32473.99.99.2")};
-    StartWalk(session, channel, spec);
+    SWalkSpec walk;
+    walk.columns = {QStringLiteral("1.3.6.1.4.1.32473.99.99.1"), QStringLiteral("1.3.6.1.4.1.32473.99.99.2")};
+    StartWalk(session, channel, walk);
     QTRY_COMPARE_WITH_TIMEOUT(reports.size(), size_t(1), 10000);
-    EXPECT_EQ(reports[0].code, spec.finishedCode);
+    EXPECT_EQ(reports[0].code, walk.finishedCode);
     EXPECT_EQ(reports[0].marker, QStringLiteral("Finished"));
     QTest::qWait(100);
     EXPECT_EQ(reports.size(), size_t(1));
