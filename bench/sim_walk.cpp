@@ -3,7 +3,9 @@
 // per-row cost at 100,000 entries against 10,000 (no linear scans).
 #include "common/BenchReport.h"
 
+// net-snmp needs its configuration header first.
 #include <net-snmp/net-snmp-config.h>
+
 #include <net-snmp/net-snmp-includes.h>
 
 #include <QElapsedTimer>
@@ -132,7 +134,8 @@ public:
         timer.start();
         m_process.setProcessChannelMode(QProcess::MergedChannels);
         m_process.start(QStringLiteral(NSW_BIN_DIR "/nsw-sim"),
-                        QStringList(args) << "--listen" << QStringLiteral("127.0.0.1:%1").arg(m_port));
+                        QStringList(args)
+                            << "--listen" << QStringLiteral("127.0.0.1:%1").arg(m_port));
         while (m_process.waitForReadyRead(10000)) {
             while (m_process.canReadLine())
                 if (m_process.readLine().startsWith("nsw-sim listening on ")) {
@@ -261,7 +264,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     Walk big = WalkSubtree(simSession, fdbStatus);
-    report.Add("nsw-sim GETNEXT walk, 100,000 entries: requests", static_cast<double>(big.requests), "");
+    report.Add("nsw-sim GETNEXT walk, 100,000 entries: requests", static_cast<double>(big.requests),
+               "");
     report.Add("nsw-sim GETNEXT per request (forwarding table, 100,000)", big.PerRequestUs(), "us");
     report.Add("per-row cost 100,000 / 10,000", big.PerRequestUs() / sim10k, "x", "<= 1.3");
     report.Add("nsw-sim resident memory with 100,000 entries", sim.RssMb(), "MB");

@@ -1,7 +1,10 @@
 #include "Agent.h"
 
+// net-snmp needs its configuration header first.
 #include <net-snmp/net-snmp-config.h>
+
 #include <net-snmp/net-snmp-includes.h>
+
 #include <net-snmp/agent/net-snmp-agent-includes.h>
 
 #include <sys/select.h>
@@ -29,7 +32,9 @@ Oid ToOid(const oid* name, std::size_t length) {
     return result;
 }
 
-std::vector<oid> ToNetSnmp(const Oid& name) { return {name.begin(), name.end()}; }
+std::vector<oid> ToNetSnmp(const Oid& name) {
+    return {name.begin(), name.end()};
+}
 
 void SetVarValue(netsnmp_variable_list* vb, const Value& value) {
     switch (value.type) {
@@ -65,7 +70,9 @@ void SetVarValue(netsnmp_variable_list* vb, const Value& value) {
 std::optional<Value> FromVar(const netsnmp_variable_list* vb) {
     Value value;
     switch (vb->type) {
-    case ASN_INTEGER: value = Value::Int(*vb->val.integer); break;
+    case ASN_INTEGER:
+        value = Value::Int(*vb->val.integer);
+        break;
     case ASN_OCTET_STR:
         value = Value::Str(std::string(reinterpret_cast<const char*>(vb->val.string), vb->val_len));
         break;
@@ -73,7 +80,9 @@ std::optional<Value> FromVar(const netsnmp_variable_list* vb) {
         value.type = Type::IpAddress;
         value.bytes.assign(reinterpret_cast<const char*>(vb->val.string), vb->val_len);
         break;
-    case ASN_OBJECT_ID: value = Value::ObjId(ToOid(vb->val.objid, vb->val_len / sizeof(oid))); break;
+    case ASN_OBJECT_ID:
+        value = Value::ObjId(ToOid(vb->val.objid, vb->val_len / sizeof(oid)));
+        break;
     case ASN_COUNTER:
     case ASN_GAUGE:
     case ASN_TIMETICKS:
@@ -83,7 +92,8 @@ std::optional<Value> FromVar(const netsnmp_variable_list* vb) {
         value.num = static_cast<std::int64_t>(*reinterpret_cast<const u_long*>(vb->val.integer) &
                                               0xffffffffUL);
         break;
-    default: return std::nullopt;
+    default:
+        return std::nullopt;
     }
     return value;
 }
@@ -118,11 +128,20 @@ void CountRequest(netsnmp_agent_request_info* info) {
         return;
     Counters& counters = g_agent->GetSwitch().GetCounters();
     switch (pdu->command) {
-    case SNMP_MSG_GET: ++counters.get; break;
-    case SNMP_MSG_GETNEXT: ++counters.getNext; break;
-    case SNMP_MSG_GETBULK: ++counters.getBulk; break;
-    case SNMP_MSG_SET: ++counters.set; break;
-    default: break;
+    case SNMP_MSG_GET:
+        ++counters.get;
+        break;
+    case SNMP_MSG_GETNEXT:
+        ++counters.getNext;
+        break;
+    case SNMP_MSG_GETBULK:
+        ++counters.getBulk;
+        break;
+    case SNMP_MSG_SET:
+        ++counters.set;
+        break;
+    default:
+        break;
     }
 }
 
@@ -131,9 +150,9 @@ void HandleSet(netsnmp_agent_request_info* info, netsnmp_request_info* requests)
     auto* state = static_cast<SetState*>(netsnmp_agent_get_list_data(info, kSetKey));
     if (!state) {
         state = new SetState(store);
-        netsnmp_agent_add_list_data(
-            info, netsnmp_create_data_list(kSetKey, state,
-                                           [](void* p) { delete static_cast<SetState*>(p); }));
+        netsnmp_agent_add_list_data(info, netsnmp_create_data_list(kSetKey, state, [](void* p) {
+                                        delete static_cast<SetState*>(p);
+                                    }));
     }
     switch (info->mode) {
     case MODE_SET_RESERVE1:
@@ -178,7 +197,8 @@ void HandleSet(netsnmp_agent_request_info* info, netsnmp_request_info* requests)
             store.Undo(state->txn);
         }
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -218,7 +238,9 @@ int Handle(netsnmp_mib_handler*, netsnmp_handler_registration* reg,
             }
         }
         break;
-    default: HandleSet(info, requests); break;
+    default:
+        HandleSet(info, requests);
+        break;
     }
     return SNMP_ERR_NOERROR;
 }
@@ -335,9 +357,10 @@ bool Agent::Start(std::string& error) {
     // Without this every community and user would get full read-write access.
     init_vacm_conf();
 
-    const std::pair<const char*, const Oid*> roots[] = {
-        {"nsw-lldp", &kLldpMib}, {"nsw-mib2", &kMib2}, {"nsw-switch", &kSwitchMib},
-        {"nsw-control", &kControl}};
+    const std::pair<const char*, const Oid*> roots[] = {{"nsw-lldp", &kLldpMib},
+                                                        {"nsw-mib2", &kMib2},
+                                                        {"nsw-switch", &kSwitchMib},
+                                                        {"nsw-control", &kControl}};
     for (const auto& [name, root] : roots) {
         auto rootOid = ToNetSnmp(*root);
         netsnmp_handler_registration* reg = netsnmp_create_handler_registration(

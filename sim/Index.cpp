@@ -5,7 +5,9 @@
 namespace nswsim {
 
 IndexFn IntIndex(SubId lo, SubId hi) {
-    return [lo, hi](const Oid& index) { return index.size() == 1 && index[0] >= lo && index[0] <= hi; };
+    return [lo, hi](const Oid& index) {
+        return index.size() == 1 && index[0] >= lo && index[0] <= hi;
+    };
 }
 
 IndexFn IpAddressIndex() {

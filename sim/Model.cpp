@@ -10,13 +10,16 @@
 
 namespace nswsim {
 
-int Model::PortListOctets() const { return PortListOctetCount(ports); }
+int Model::PortListOctets() const {
+    return PortListOctetCount(ports);
+}
 
 Model LoadModel(const std::string& name, const std::string& profilesDir) {
     Model model;
     model.name = name;
     const QString qname = QString::fromStdString(name);
-    const QString path = QString::fromStdString(profilesDir) + u'/' + qname + QStringLiteral("/User.ini");
+    const QString path =
+        QString::fromStdString(profilesDir) + u'/' + qname + QStringLiteral("/User.ini");
     SDeviceProfile profile;
     if (QFileInfo::exists(path) && ReadDeviceProfile(path, profile).isEmpty() &&
         profile.strDeviceName == qname) {

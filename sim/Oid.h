@@ -24,8 +24,7 @@ inline Oid Concat(Oid base, const Oid& tail) {
     return base;
 }
 inline bool StartsWith(const Oid& oid, const Oid& prefix) {
-    return oid.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), oid.begin());
+    return oid.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), oid.begin());
 }
 inline Oid Suffix(const Oid& oid, std::size_t from) {
     return from >= oid.size() ? Oid{} : Oid(oid.begin() + static_cast<long>(from), oid.end());

@@ -15,9 +15,12 @@ bool SpeedAllowed(const Model& model, int media, int speed) {
     if (speed == kDisable)
         return true;
     switch (media) {
-    case 3: return speed == k100Full || speed == k100Half; // 100Base-x SFP: no auto, no 10M
-    case 4: return speed == k1000Full || speed == kAuto;   // 1000Base-x SFP
-    default: return speed != k1000Full || MaxSpeedMbps(model, media) >= 1000;
+    case 3:
+        return speed == k100Full || speed == k100Half; // 100Base-x SFP: no auto, no 10M
+    case 4:
+        return speed == k1000Full || speed == kAuto; // 1000Base-x SFP
+    default:
+        return speed != k1000Full || MaxSpeedMbps(model, media) >= 1000;
     }
 }
 
@@ -44,12 +47,20 @@ PortView ReadPort(Switch& sw, int port) {
     const int partner = static_cast<int>(ctl.ReadInt(index, ctlport::kPartnerSpeed, 1000));
     const bool partnerFull = ctl.ReadInt(index, ctlport::kPartnerDuplex, 2) == 2;
     switch (speed) {
-    case k1000Full: view.speedMbps = 1000; break;
+    case k1000Full:
+        view.speedMbps = 1000;
+        break;
     case k100Full:
-    case k100Half: view.speedMbps = 100; break;
+    case k100Half:
+        view.speedMbps = 100;
+        break;
     case k10Full:
-    case k10Half: view.speedMbps = 10; break;
-    default: view.speedMbps = std::min(partner, view.maxMbps); break;
+    case k10Half:
+        view.speedMbps = 10;
+        break;
+    default:
+        view.speedMbps = std::min(partner, view.maxMbps);
+        break;
     }
     view.fullDuplex = speed == kAuto ? partnerFull : (speed != k100Half && speed != k10Half);
     if (view.speedMbps >= 1000)

@@ -61,7 +61,9 @@ namespace nswsim {
 // in the model's octet count, with bits past the last port dropped (pages
 // that invert a list set them). 'more' runs on the normalised value.
 inline constexpr std::int64_t kPortListMaxOctets = 64;
-inline Syntax PortListSyntax() { return Syntax::Str(0, kPortListMaxOctets); }
+inline Syntax PortListSyntax() {
+    return Syntax::Str(0, kPortListMaxOctets);
+}
 std::string NormalisePortList(const Model& model, const std::string& bytes);
 CheckFn PortListCheck(Switch& sw, Node& node, SubId column, CheckFn more = {});
 

@@ -151,7 +151,8 @@ Row& Node::AddRow(const Oid& index) {
 void Node::SetCell(const Oid& index, SubId column, Value value) {
     int pos = ColumnPos(column);
     if (pos < 0)
-        throw std::logic_error("no column " + std::to_string(column) + " in " + OidToString(m_base));
+        throw std::logic_error("no column " + std::to_string(column) + " in " +
+                               OidToString(m_base));
     AddRow(index).cells[static_cast<std::size_t>(pos)] = std::move(value);
 }
 
@@ -234,8 +235,8 @@ Node& Store::Add(std::unique_ptr<Node> node) {
         throw std::logic_error("object overlaps " + OidToString(after->first) + ": " +
                                OidToString(base));
     if (after != m_nodes.begin() && StartsWith(base, std::prev(after)->first))
-        throw std::logic_error("object lies inside " + OidToString(std::prev(after)->first) +
-                               ": " + OidToString(base));
+        throw std::logic_error("object lies inside " + OidToString(std::prev(after)->first) + ": " +
+                               OidToString(base));
     return *m_nodes.emplace(base, std::move(node)).first->second;
 }
 
@@ -283,9 +284,8 @@ std::optional<Value> Store::Get(const Oid& instance, Missing* missing) const {
     const Column* column = nullptr;
     Oid index;
     if (!node->Split(instance, column, index)) {
-        bool knownColumn = node->IsScalar() ||
-                           (instance.size() > node->Base().size() &&
-                            node->FindColumn(instance[node->Base().size()]));
+        bool knownColumn = node->IsScalar() || (instance.size() > node->Base().size() &&
+                                                node->FindColumn(instance[node->Base().size()]));
         return report(knownColumn ? Missing::Instance : Missing::Object);
     }
     if (column->access == Access::NotAccessible)
@@ -329,7 +329,8 @@ int CheckSyntax(const Syntax& syntax, const Value& value) {
             static_cast<std::int64_t>(value.bytes.size()) > syntax.max)
             return Err::kWrongLength;
         return Err::kNone;
-    case Type::IpAddress: return value.bytes.size() == 4 ? Err::kNone : Err::kWrongLength;
+    case Type::IpAddress:
+        return value.bytes.size() == 4 ? Err::kNone : Err::kWrongLength;
     case Type::ObjectId:
         return static_cast<std::int64_t>(value.oid.size()) <= syntax.max ? Err::kNone
                                                                          : Err::kWrongLength;
@@ -369,8 +370,8 @@ bool Store::Prepare(Txn& txn, const std::vector<SetItem>& items, int& failedInde
         if (!node->Split(set.name, column, index)) {
             bool knownColumn = !node->IsScalar() && set.name.size() > node->Base().size() &&
                                node->FindColumn(set.name[node->Base().size()]);
-            return fail(item, node->IsScalar() || knownColumn ? Err::kNoCreation
-                                                              : Err::kNotWritable);
+            return fail(item,
+                        node->IsScalar() || knownColumn ? Err::kNoCreation : Err::kNotWritable);
         }
         if (column->access != Access::ReadWrite && column->access != Access::ReadCreate)
             return fail(item, Err::kNotWritable);
@@ -389,8 +390,8 @@ bool Store::Prepare(Txn& txn, const std::vector<SetItem>& items, int& failedInde
             if ((request == Rs::kActive || request == Rs::kNotInService) && !edit->exists &&
                 !node->CreateByAnyColumnAllowed())
                 return fail(item, Err::kInconsistentValue);
-            edit->create = edit->create || request == Rs::kCreateAndGo ||
-                           request == Rs::kCreateAndWait;
+            edit->create =
+                edit->create || request == Rs::kCreateAndGo || request == Rs::kCreateAndWait;
             edit->destroy = request == Rs::kDestroy;
             edit->statusRequest = request;
             edit->statusItem = item;
@@ -448,7 +449,9 @@ bool Store::Prepare(Txn& txn, const std::vector<SetItem>& items, int& failedInde
                     return fail(item, Err::kInconsistentValue);
                 next = Rs::kActive;
                 break;
-            case Rs::kCreateAndWait: next = complete ? Rs::kNotInService : Rs::kNotReady; break;
+            case Rs::kCreateAndWait:
+                next = complete ? Rs::kNotInService : Rs::kNotReady;
+                break;
             case Rs::kNotInService:
                 if (!complete)
                     return fail(item, Err::kInconsistentValue);
@@ -471,8 +474,9 @@ bool Store::Prepare(Txn& txn, const std::vector<SetItem>& items, int& failedInde
     }
     for (auto& [key, edit] : txn.m_edits) {
         const Node& node = *edit.node;
-        if (edit.create && node.Rows().size() + static_cast<std::size_t>(std::max(0L, growth[&node])) >
-                               node.MaxRowCount())
+        if (edit.create &&
+            node.Rows().size() + static_cast<std::size_t>(std::max(0L, growth[&node])) >
+                node.MaxRowCount())
             return fail(edit.statusItem >= 0 ? edit.statusItem : edit.firstItem,
                         Err::kResourceUnavailable);
     }
@@ -485,9 +489,9 @@ void Store::Apply(Txn& txn) {
         if (!edit.exists && !edit.create)
             continue;
         auto old = node.m_rows.find(edit.index);
-        txn.m_undo.push_back({{&node, edit.index},
-                              old == node.m_rows.end() ? std::nullopt
-                                                       : std::optional<Row>(old->second)});
+        txn.m_undo.push_back(
+            {{&node, edit.index},
+             old == node.m_rows.end() ? std::nullopt : std::optional<Row>(old->second)});
         if (edit.destroy) {
             node.m_rows.erase(edit.index);
             continue;
@@ -645,8 +649,8 @@ bool Txn::Destroying(const Node& node, const Oid& index) const {
 
 bool Txn::Touches(const Node& node, const Oid& index, SubId column) const {
     const RowEdit* edit = FindEdit(node, index);
-    return edit && (edit->cells.count(column) ||
-                    (node.RowStatusColumn() == column && edit->statusRequest));
+    return edit &&
+           (edit->cells.count(column) || (node.RowStatusColumn() == column && edit->statusRequest));
 }
 
 void Txn::Stage(Node& node, const Oid& index, SubId column, Value value) {

@@ -69,7 +69,9 @@ struct Syntax {
     static Syntax Ticks() { return {Type::TimeTicks, 0, 4294967295LL, {}}; }
 };
 // The usual enterprise enumeration: 1 enabled, 2 disabled.
-inline Syntax EnabledDisabled() { return Syntax::Enum({1, 2}); }
+inline Syntax EnabledDisabled() {
+    return Syntax::Enum({1, 2});
+}
 
 class Txn;
 class Node;
@@ -237,7 +239,8 @@ public:
 
     Store& GetStore() const { return m_store; }
     std::optional<Value> Get(const Node& node, const Oid& index, SubId column) const;
-    std::int64_t GetInt(const Node& node, const Oid& index, SubId column, std::int64_t def = 0) const;
+    std::int64_t GetInt(const Node& node, const Oid& index, SubId column,
+                        std::int64_t def = 0) const;
     std::string GetStr(const Node& node, const Oid& index, SubId column) const;
     // Whether the row will exist once the SET is applied.
     bool RowExists(const Node& node, const Oid& index) const;

@@ -5,6 +5,8 @@
 
 #include <arpa/inet.h>
 
+#include <iostream>
+
 namespace nswsim {
 
 Switch::Switch(Model model, Options options)
@@ -38,11 +40,14 @@ bool Switch::Start(std::string& error) {
         return false;
     }
     Config config;
-    std::string why;
-    if (!config.Parse(file.readAll().toStdString(), why)) {
+    std::string why, model;
+    if (!config.Parse(file.readAll().toStdString(), why, &model)) {
         error = "state file " + m_options.stateFile + ": " + why;
         return false;
     }
+    if (model != m_model.name)
+        std::cerr << "nsw-sim: the state file was saved by \"" << model
+                  << "\"; objects this model lacks are ignored\n";
     m_saved = config;
     m_store.Restore(m_factory, m_saved);
     return true;
@@ -64,7 +69,9 @@ bool Switch::WriteState(const Config& config, std::string& error) {
     return true;
 }
 
-bool Switch::Save(std::string& error) { return Adopt(m_store.Snapshot(), error); }
+bool Switch::Save(std::string& error) {
+    return Adopt(m_store.Snapshot(), error);
+}
 
 bool Switch::Adopt(const Config& config, std::string& error) {
     if (!WriteState(config, error))

@@ -63,14 +63,15 @@ public:
     bool Send(const std::string& packet) {
         m_last = packet;
         return ::sendto(m_socket.Fd(), packet.data(), packet.size(), 0,
-                        reinterpret_cast<const sockaddr*>(&m_to), sizeof m_to) ==
-               static_cast<ssize_t>(packet.size());
+                        reinterpret_cast<const sockaddr*>(&m_to),
+                        sizeof m_to) == static_cast<ssize_t>(packet.size());
     }
 
     // The next packet of the transfer, or an error text.
     bool Receive(std::string& packet, std::string& error) {
         for (int attempt = 0; attempt <= m_peer.retries; ++attempt) {
-            const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_peer.timeoutMs);
+            const auto until =
+                std::chrono::steady_clock::now() + std::chrono::milliseconds(m_peer.timeoutMs);
             while (std::chrono::steady_clock::now() < until) {
                 if (m_stop()) {
                     error = "stopped";

@@ -9,13 +9,20 @@ namespace nswsim {
 
 const char* TypeName(Type type) {
     switch (type) {
-    case Type::Integer: return "INTEGER";
-    case Type::OctetString: return "OCTET STRING";
-    case Type::ObjectId: return "OBJECT IDENTIFIER";
-    case Type::IpAddress: return "IpAddress";
-    case Type::Counter32: return "Counter32";
-    case Type::Gauge32: return "Gauge32";
-    case Type::TimeTicks: return "TimeTicks";
+    case Type::Integer:
+        return "INTEGER";
+    case Type::OctetString:
+        return "OCTET STRING";
+    case Type::ObjectId:
+        return "OBJECT IDENTIFIER";
+    case Type::IpAddress:
+        return "IpAddress";
+    case Type::Counter32:
+        return "Counter32";
+    case Type::Gauge32:
+        return "Gauge32";
+    case Type::TimeTicks:
+        return "TimeTicks";
     }
     return "?";
 }
@@ -75,9 +82,15 @@ std::string EncodeValue(const Value& value) {
     text += ' ';
     switch (value.type) {
     case Type::OctetString:
-    case Type::IpAddress: text += ToHex(value.bytes); break;
-    case Type::ObjectId: text += OidToString(value.oid); break;
-    default: text += std::to_string(value.num); break;
+    case Type::IpAddress:
+        text += ToHex(value.bytes);
+        break;
+    case Type::ObjectId:
+        text += OidToString(value.oid);
+        break;
+    default:
+        text += std::to_string(value.num);
+        break;
     }
     return text;
 }
@@ -92,8 +105,10 @@ bool DecodeValue(const std::string& text, Value& value) {
     value.type = static_cast<Type>(tag - kTags);
     std::string_view payload(text.data() + 2, text.size() - 2);
     switch (value.type) {
-    case Type::OctetString: return FromHex(payload, value.bytes);
-    case Type::IpAddress: return FromHex(payload, value.bytes) && value.bytes.size() == 4;
+    case Type::OctetString:
+        return FromHex(payload, value.bytes);
+    case Type::IpAddress:
+        return FromHex(payload, value.bytes) && value.bytes.size() == 4;
     case Type::ObjectId:
         try {
             value.oid = ParseOid(payload);
@@ -102,7 +117,8 @@ bool DecodeValue(const std::string& text, Value& value) {
             return false;
         }
     default: {
-        auto [end, ec] = std::from_chars(payload.data(), payload.data() + payload.size(), value.num);
+        auto [end, ec] =
+            std::from_chars(payload.data(), payload.data() + payload.size(), value.num);
         return ec == std::errc{} && end == payload.data() + payload.size();
     }
     }

@@ -8,7 +8,15 @@
 namespace nswsim {
 
 // SNMP syntaxes the switch uses. Gauge32 and Unsigned32 share one tag.
-enum class Type : std::uint8_t { Integer, OctetString, ObjectId, IpAddress, Counter32, Gauge32, TimeTicks };
+enum class Type : std::uint8_t {
+    Integer,
+    OctetString,
+    ObjectId,
+    IpAddress,
+    Counter32,
+    Gauge32,
+    TimeTicks
+};
 
 const char* TypeName(Type type);
 

@@ -46,11 +46,13 @@ void RegisterBridge(Switch& sw) {
     FillFdb(sw, sw.GetOptions().fdbEntries);
 
     // Control: write N to refill the table with N learned entries.
-    store.AddScalar(Concat(kControl, {2, 4}), "ctlFdbEntries", Syntax::Int(0, 100000),
-                    Access::ReadWrite, Value::Int(0))
+    store
+        .AddScalar(Concat(kControl, {2, 4}), "ctlFdbEntries", Syntax::Int(0, 100000),
+                   Access::ReadWrite, Value::Int(0))
         .Persist(0, false)
         .Live([&sw](const Oid&) -> std::optional<Value> {
-            return Value::Int(static_cast<std::int64_t>(sw.GetStore().At(kFdbEntry).Rows().size()) - 1);
+            return Value::Int(static_cast<std::int64_t>(sw.GetStore().At(kFdbEntry).Rows().size()) -
+                              1);
         })
         .Check([&sw](Txn& txn, const Oid&, const Value& v) {
             txn.OnCommit([&sw, n = static_cast<int>(v.num)] { FillFdb(sw, n); });

@@ -72,8 +72,7 @@ void RegisterPortControl(Switch& sw) {
     });
     for (SubId c = ctlport::kPoeDevice; c <= ctlport::kPoeFault; ++c)
         table.Check(c, [&sw](Txn&, const Oid& index, const Value&) {
-            return sw.GetModel().IsPoe(static_cast<int>(index[0])) ? Err::kNone
-                                                                   : Err::kNoCreation;
+            return sw.GetModel().IsPoe(static_cast<int>(index[0])) ? Err::kNone : Err::kNoCreation;
         });
 }
 
@@ -100,7 +99,8 @@ void RegisterDeviceControl(Switch& sw) {
             return Value::Int(sw.GetOptions().rebootMs);
         })
         .Check([&sw](Txn& txn, const Oid&, const Value& v) {
-            txn.OnCommit([&sw, ms = v.num] { sw.MutableOptions().rebootMs = static_cast<int>(ms); });
+            txn.OnCommit(
+                [&sw, ms = v.num] { sw.MutableOptions().rebootMs = static_cast<int>(ms); });
             return Err::kNone;
         });
 }
@@ -115,20 +115,23 @@ void RegisterCounters(Switch& sw) {
                                                   {"ctlSetRequests", &Counters::set}};
     SubId arc = 1;
     for (const auto& [name, member] : kinds)
-        store.AddScalar(Concat(counters, {arc++}), name, Syntax::Counter(), Access::ReadOnly,
-                        Value::Counter(0))
+        store
+            .AddScalar(Concat(counters, {arc++}), name, Syntax::Counter(), Access::ReadOnly,
+                       Value::Counter(0))
             .Live([&sw, member = member](const Oid&) -> std::optional<Value> {
                 return Value::Counter(sw.GetCounters().*member);
             });
-    store.AddScalar(Concat(counters, {5}), "ctlAllRequests", Syntax::Counter(), Access::ReadOnly,
-                    Value::Counter(0))
+    store
+        .AddScalar(Concat(counters, {5}), "ctlAllRequests", Syntax::Counter(), Access::ReadOnly,
+                   Value::Counter(0))
         .Live([&sw](const Oid&) -> std::optional<Value> {
             const Counters& c = sw.GetCounters();
             return Value::Counter(std::int64_t{c.get} + c.getNext + c.getBulk + c.set);
         });
     // Write 1 to start counting again.
-    store.AddScalar(Concat(counters, {6}), "ctlResetCounters", Syntax::Enum({1, 2}),
-                    Access::ReadWrite, Value::Int(2))
+    store
+        .AddScalar(Concat(counters, {6}), "ctlResetCounters", Syntax::Enum({1, 2}),
+                   Access::ReadWrite, Value::Int(2))
         .Persist(0, false)
         .Live([](const Oid&) -> std::optional<Value> { return Value::Int(2); })
         .Check([&sw](Txn& txn, const Oid&, const Value& v) {
@@ -141,8 +144,9 @@ void RegisterCounters(Switch& sw) {
 void RegisterFaults(Switch& sw) {
     Store& store = sw.GetStore();
     const Oid faults = Concat(kControl, {4});
-    store.AddScalar(Concat(faults, {1}), "ctlDropPercent", Syntax::Int(0, 100), Access::ReadWrite,
-                    Value::Int(0))
+    store
+        .AddScalar(Concat(faults, {1}), "ctlDropPercent", Syntax::Int(0, 100), Access::ReadWrite,
+                   Value::Int(0))
         .Persist(0, false)
         .Live([&sw](const Oid&) -> std::optional<Value> {
             return Value::Int(sw.GetFaults().dropPercent);
@@ -154,8 +158,9 @@ void RegisterFaults(Switch& sw) {
             });
             return Err::kNone;
         });
-    store.AddScalar(Concat(faults, {2}), "ctlDelayMs", Syntax::Int(0, 60000), Access::ReadWrite,
-                    Value::Int(0))
+    store
+        .AddScalar(Concat(faults, {2}), "ctlDelayMs", Syntax::Int(0, 60000), Access::ReadWrite,
+                   Value::Int(0))
         .Persist(0, false)
         .Live([&sw](const Oid&) -> std::optional<Value> {
             return Value::Int(sw.GetFaults().delayMs);
@@ -165,8 +170,9 @@ void RegisterFaults(Switch& sw) {
             return Err::kNone;
         });
     // Write N: no answers for N ms from now; reads the time left.
-    store.AddScalar(Concat(faults, {3}), "ctlSilentMs", Syntax::Int(0, 600000), Access::ReadWrite,
-                    Value::Int(0))
+    store
+        .AddScalar(Concat(faults, {3}), "ctlSilentMs", Syntax::Int(0, 600000), Access::ReadWrite,
+                   Value::Int(0))
         .Persist(0, false)
         .Live([&sw](const Oid&) -> std::optional<Value> {
             auto left = std::chrono::duration_cast<std::chrono::milliseconds>(

@@ -10,8 +10,8 @@ void RegisterDevice(Switch& sw) {
     auto action = [&](SubId arc, const char* name) -> Node& {
         // Write 1 to act; reads 2 (nothing pending).
         return store
-            .AddScalar(Concat(kSwitchMib, {1, arc}), name, Syntax::Enum({1, 2}),
-                       Access::ReadWrite, Value::Int(2))
+            .AddScalar(Concat(kSwitchMib, {1, arc}), name, Syntax::Enum({1, 2}), Access::ReadWrite,
+                       Value::Int(2))
             .Persist(0, false)
             .Live([](const Oid&) -> std::optional<Value> { return Value::Int(2); });
     };
@@ -34,8 +34,9 @@ void RegisterDevice(Switch& sw) {
 
     if (sw.GetModel().hasFan) {
         const Node& fan = store.At(Concat(kControl, {2, 1}));
-        store.AddScalar(Concat(kSwitchMib, {1, 15, 1}), "fanStatus", Syntax::Enum({1, 2}),
-                        Access::ReadOnly, Value::Int(1))
+        store
+            .AddScalar(Concat(kSwitchMib, {1, 15, 1}), "fanStatus", Syntax::Enum({1, 2}),
+                       Access::ReadOnly, Value::Int(1))
             .Live([&fan](const Oid&) { return fan.ScalarValue(); });
     }
 }

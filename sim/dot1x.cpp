@@ -8,8 +8,9 @@ namespace nswsim {
 void RegisterDot1x(Switch& sw) {
     Store& store = sw.GetStore();
     const Oid dot1x = Concat(kSwitchMib, {11});
-    store.AddScalar(Concat(dot1x, {1, 1}), "dot1xRadiusServer", Syntax::Ip(), Access::ReadWrite,
-                    Value::Ip(0))
+    store
+        .AddScalar(Concat(dot1x, {1, 1}), "dot1xRadiusServer", Syntax::Ip(), Access::ReadWrite,
+                   Value::Ip(0))
         .Check([](Txn&, const Oid&, const Value& v) {
             return v.IpHostOrder() == 0 ? Err::kWrongValue : Err::kNone;
         });
@@ -24,8 +25,10 @@ void RegisterDot1x(Switch& sw) {
         SubId arc;
         const char* name;
         std::int64_t lo, hi, def;
-    } timers[] = {{3, "dot1xQuietPeriod", 0, 65535, 60},   {4, "dot1xTxPeriod", 1, 65535, 30},
-                  {5, "dot1xSuppTimeout", 1, 65535, 30},   {6, "dot1xServerTimeout", 1, 65535, 30},
+    } timers[] = {{3, "dot1xQuietPeriod", 0, 65535, 60},
+                  {4, "dot1xTxPeriod", 1, 65535, 30},
+                  {5, "dot1xSuppTimeout", 1, 65535, 30},
+                  {6, "dot1xServerTimeout", 1, 65535, 30},
                   {7, "dot1xMaxReq", 1, 10, 2}};
     for (const auto& t : timers)
         store.AddScalar(Concat(global, {t.arc}), t.name, Syntax::Int(t.lo, t.hi), Access::ReadWrite,

@@ -28,8 +28,8 @@ void FillNeighbours(Switch& sw) {
         const int port = linked[static_cast<std::size_t>(i) % linked.size()];
         const auto n = static_cast<SubId>(i + 1);
         const Oid index{0, static_cast<SubId>(port), n};
-        const std::string mac{'\x00', '\x1d', '\xaa', '\x00', static_cast<char>(n >> 8),
-                              static_cast<char>(n)};
+        const std::string mac{
+            '\x00', '\x1d', '\xaa', '\x00', static_cast<char>(n >> 8), static_cast<char>(n)};
         remote.SetCell(index, 4, Value::Int(4)); // macAddress
         remote.SetCell(index, 5, Value::Str(mac));
         const bool named = n % 2 == 1;
@@ -79,11 +79,13 @@ void RegisterLldpMib(Switch& sw) {
                     Value::Str(sw.Mac()));
     const Node& sysName = store.At(Concat(kMib2, {1, 5}));
     const Node& sysDescr = store.At(Concat(kMib2, {1, 1}));
-    store.AddScalar(Concat(kLocal, {3}), "lldpLocSysName", Syntax::Str(), Access::ReadOnly,
-                    Value::Str(""))
+    store
+        .AddScalar(Concat(kLocal, {3}), "lldpLocSysName", Syntax::Str(), Access::ReadOnly,
+                   Value::Str(""))
         .Live([&sysName](const Oid&) { return sysName.ScalarValue(); });
-    store.AddScalar(Concat(kLocal, {4}), "lldpLocSysDesc", Syntax::Str(), Access::ReadOnly,
-                    Value::Str(""))
+    store
+        .AddScalar(Concat(kLocal, {4}), "lldpLocSysDesc", Syntax::Str(), Access::ReadOnly,
+                   Value::Str(""))
         .Live([&sysDescr](const Oid&) { return sysDescr.ScalarValue(); });
 
     Node& remote = store.AddTable(kRemoteEntry, "lldpRemEntry");
@@ -98,8 +100,9 @@ void RegisterLldpMib(Switch& sw) {
         .Col(9, "lldpRemSysName", Syntax::Str(), Access::ReadOnly)
         .Col(10, "lldpRemSysDesc", Syntax::Str(), Access::ReadOnly);
 
-    store.AddScalar(kNeighboursControl, "ctlLldpNeighbours", Syntax::Int(0, 64), Access::ReadWrite,
-                    Value::Int(sw.GetOptions().lldpNeighbours))
+    store
+        .AddScalar(kNeighboursControl, "ctlLldpNeighbours", Syntax::Int(0, 64), Access::ReadWrite,
+                   Value::Int(sw.GetOptions().lldpNeighbours))
         .Persist(0, false);
     // Links, the LLDP state and the wanted count all change the neighbours.
     store.OnChanged([&sw] { FillNeighbours(sw); });

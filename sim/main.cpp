@@ -21,7 +21,9 @@ namespace {
 
 std::atomic<bool> g_stop{false};
 
-void OnSignal(int) { g_stop.store(true); }
+void OnSignal(int) {
+    g_stop.store(true);
+}
 
 void InstallSignals() {
     struct sigaction action {};
@@ -109,41 +111,41 @@ int main(int argc, char** argv) {
                               QStringLiteral("name"), QString::fromStdString(defaults.model));
     const auto listen = option("listen", QStringLiteral("UDP address to serve on."),
                                QStringLiteral("ip:port"), QString::fromStdString(defaults.listen));
-    const auto state = option("state",
-                              QStringLiteral("State file: loaded at start, written by a save."),
-                              QStringLiteral("file"));
+    const auto state =
+        option("state", QStringLiteral("State file: loaded at start, written by a save."),
+               QStringLiteral("file"));
     const auto profiles = option("profiles", QStringLiteral("Folder of the model profiles."),
                                  QStringLiteral("dir"), QStringLiteral(NSW_PROFILE_DIR));
-    const auto readCommunity = option("read-community", QStringLiteral("Read community."),
-                                      QStringLiteral("text"),
-                                      QString::fromStdString(defaults.readCommunity));
-    const auto writeCommunity = option("write-community", QStringLiteral("Write community."),
-                                       QStringLiteral("text"),
-                                       QString::fromStdString(defaults.writeCommunity));
+    const auto readCommunity =
+        option("read-community", QStringLiteral("Read community."), QStringLiteral("text"),
+               QString::fromStdString(defaults.readCommunity));
+    const auto writeCommunity =
+        option("write-community", QStringLiteral("Write community."), QStringLiteral("text"),
+               QString::fromStdString(defaults.writeCommunity));
     const auto controlCommunity =
         option("control-community",
                QStringLiteral("Community of the simulator's control subtree "
                               "(1.3.6.1.4.1.32473.99); the only one that reaches it."),
                QStringLiteral("text"), QString::fromStdString(defaults.controlCommunity));
-    const auto user = option(
-        "v3-user",
-        QStringLiteral("SNMPv3 user, repeatable: NAME:noauth, NAME:auth:MD5|SHA:PASS or "
-                       "NAME:priv:MD5|SHA:PASS:DES|AES:PASS; append :ro for read-only."),
-        QStringLiteral("spec"));
+    const auto user =
+        option("v3-user",
+               QStringLiteral("SNMPv3 user, repeatable: NAME:noauth, NAME:auth:MD5|SHA:PASS or "
+                              "NAME:priv:MD5|SHA:PASS:DES|AES:PASS; append :ro for read-only."),
+               QStringLiteral("spec"));
     const auto fdb = option("fdb", QStringLiteral("Entries of the forwarding table (0-100000)."),
                             QStringLiteral("n"), QString::number(defaults.fdbEntries));
     const auto lldp = option("lldp-neighbours", QStringLiteral("LLDP remote entries (0-64)."),
                              QStringLiteral("n"), QString::number(defaults.lldpNeighbours));
-    const auto reboot = option("reboot-time",
-                               QStringLiteral("How long a reboot keeps the switch silent."),
-                               QStringLiteral("ms"), QString::number(defaults.rebootMs));
+    const auto reboot =
+        option("reboot-time", QStringLiteral("How long a reboot keeps the switch silent."),
+               QStringLiteral("ms"), QString::number(defaults.rebootMs));
     const auto tftpPort = option("tftp-port", QStringLiteral("UDP port of the TFTP servers."),
                                  QStringLiteral("port"), QString::number(defaults.tftpPort));
-    const auto tftpTimeout = option("tftp-timeout",
-                                    QStringLiteral("Wait for a TFTP answer before retrying."),
-                                    QStringLiteral("ms"), QString::number(defaults.tftpTimeoutMs));
-    const auto tftpAny = option("tftp-any-address",
-                                QStringLiteral("Allow TFTP servers outside 127.0.0.0/8."));
+    const auto tftpTimeout =
+        option("tftp-timeout", QStringLiteral("Wait for a TFTP answer before retrying."),
+               QStringLiteral("ms"), QString::number(defaults.tftpTimeoutMs));
+    const auto tftpAny =
+        option("tftp-any-address", QStringLiteral("Allow TFTP servers outside 127.0.0.0/8."));
     const auto drop = option("drop", QStringLiteral("Share of requests left unanswered."),
                              QStringLiteral("percent"), QStringLiteral("0"));
     const auto delay = option("delay", QStringLiteral("Delay before every answer."),
@@ -162,8 +164,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        std::cerr << "nsw-sim: unexpected argument " << parser.positionalArguments().first().toStdString()
-                  << '\n';
+        std::cerr << "nsw-sim: unexpected argument "
+                  << parser.positionalArguments().first().toStdString() << '\n';
         return 2;
     }
 
@@ -222,7 +224,8 @@ int main(int argc, char** argv) {
         options.runtimeDir = parser.value(runtime).toStdString();
         QDir().mkpath(parser.value(runtime));
     } else {
-        temporary = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/nsw-sim-XXXXXX"));
+        temporary =
+            std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/nsw-sim-XXXXXX"));
         if (!temporary->isValid()) {
             std::cerr << "nsw-sim: cannot create a runtime folder\n";
             return 1;

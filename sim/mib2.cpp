@@ -15,8 +15,9 @@ void RegisterSystem(Switch& sw) {
                                "-port managed Ethernet switch, firmware 1.00.017"));
     store.AddScalar(Concat(system, {2}), "sysObjectID", Syntax::ObjId(), Access::ReadOnly,
                     Value::ObjId(Concat(kSwitchMib, {100, static_cast<SubId>(model.objectIdArc)})));
-    store.AddScalar(Concat(system, {3}), "sysUpTime", Syntax::Ticks(), Access::ReadOnly,
-                    Value::Ticks(0))
+    store
+        .AddScalar(Concat(system, {3}), "sysUpTime", Syntax::Ticks(), Access::ReadOnly,
+                   Value::Ticks(0))
         .Live([&sw](const Oid&) -> std::optional<Value> { return Value::Ticks(sw.UptimeTicks()); });
     store.AddScalar(Concat(system, {4}), "sysContact", Syntax::Str(0, 255), Access::ReadWrite,
                     Value::Str(""));

@@ -18,15 +18,39 @@ const Oid kBudgetControl = Concat(kControl, {2, 6});
 
 namespace col {
 enum : SubId {
-    kUnit = 1, kPort = 2, kState = 3, kTimeRange = 4, kPriority = 5, kClass = 6, kUserLimitOn = 7,
-    kUserLimit = 8, kPower = 9, kVoltage = 10, kCurrent = 11, kClassification = 12, kStatus = 13
+    kUnit = 1,
+    kPort = 2,
+    kState = 3,
+    kTimeRange = 4,
+    kPriority = 5,
+    kClass = 6,
+    kUserLimitOn = 7,
+    kUserLimit = 8,
+    kPower = 9,
+    kVoltage = 10,
+    kCurrent = 11,
+    kClassification = 12,
+    kStatus = 13
 };
 }
 namespace tr {
 enum : SubId {
-    kIndex = 1, kName = 2, kDateOn = 3, kFromYear = 4, kFromMonth = 5, kFromDay = 6,
-    kStartHour = 7, kStartMinute = 8, kToYear = 9, kToMonth = 10, kToDay = 11, kEndHour = 12,
-    kEndMinute = 13, kMonday = 14, kSunday = 20, kRowStatus = 21
+    kIndex = 1,
+    kName = 2,
+    kDateOn = 3,
+    kFromYear = 4,
+    kFromMonth = 5,
+    kFromDay = 6,
+    kStartHour = 7,
+    kStartMinute = 8,
+    kToYear = 9,
+    kToMonth = 10,
+    kToDay = 11,
+    kEndHour = 12,
+    kEndMinute = 13,
+    kMonday = 14,
+    kSunday = 20,
+    kRowStatus = 21
 };
 constexpr std::size_t kMaxRanges = 8;
 } // namespace tr
@@ -68,8 +92,8 @@ bool TimeRangeInForce(const Node& ranges, SubId index, const std::tm& now) {
     auto in = [&](SubId c) { return ranges.ReadInt(row, c); };
     if (in(tr::kDateOn) == 1) {
         const long today = (now.tm_year + 1900) * 10000L + (now.tm_mon + 1) * 100L + now.tm_mday;
-        const long from = in(tr::kFromYear) * 10000L + in(tr::kFromMonth) * 100L + in(tr::kFromDay);
-        const long to = in(tr::kToYear) * 10000L + in(tr::kToMonth) * 100L + in(tr::kToDay);
+        const long from = in(tr::kFromYear)*10000L + in(tr::kFromMonth)*100L + in(tr::kFromDay);
+        const long to = in(tr::kToYear)*10000L + in(tr::kToMonth)*100L + in(tr::kToDay);
         if (today < from || today > to)
             return false;
     }
@@ -77,8 +101,8 @@ bool TimeRangeInForce(const Node& ranges, SubId index, const std::tm& now) {
     if (in(tr::kMonday + static_cast<SubId>(weekday)) != 1)
         return false;
     const long minute = now.tm_hour * 60L + now.tm_min;
-    return minute >= in(tr::kStartHour) * 60 + in(tr::kStartMinute) &&
-           minute <= in(tr::kEndHour) * 60 + in(tr::kEndMinute);
+    return minute >= in(tr::kStartHour)*60 + in(tr::kStartMinute) &&
+           minute <= in(tr::kEndHour)*60 + in(tr::kEndMinute);
 }
 
 // Who gets power right now, within the threshold and in the shut-off order.
@@ -151,16 +175,18 @@ void RegisterPoeSystem(Switch& sw) {
     Store& store = sw.GetStore();
     const Model& model = sw.GetModel();
     const int budget = DefaultBudget(model);
-    store.AddScalar(kBudgetControl, "ctlPoeBudget", Syntax::Int(0, 10000), Access::ReadWrite,
-                    Value::Int(budget))
+    store
+        .AddScalar(kBudgetControl, "ctlPoeBudget", Syntax::Int(0, 10000), Access::ReadWrite,
+                   Value::Int(budget))
         .Persist(0, false);
     const Node& control = store.At(kBudgetControl);
     auto budgetWatts = [&control] { return control.ScalarValue()->num / 10.0; };
 
     // The threshold may not pass the budget; the NSW and NGX B1 models state
     // their ranges on the page (7.1-185.0 and 7.1-78.0).
-    store.AddScalar(Concat(kPoe, {2}), "poeThreshold", Syntax::Str(1, 8), Access::ReadWrite,
-                    Value::Str(Watts(budget / 10.0)))
+    store
+        .AddScalar(Concat(kPoe, {2}), "poeThreshold", Syntax::Str(1, 8), Access::ReadWrite,
+                   Value::Str(Watts(budget / 10.0)))
         .Check([budgetWatts](Txn&, const Oid&, const Value& v) {
             double watts = 0;
             if (!ParseWatts(v.bytes, watts) || watts < 7.1 - 1e-9 || watts > budgetWatts() + 1e-9)
@@ -173,27 +199,31 @@ void RegisterPoeSystem(Switch& sw) {
         .Live([budgetWatts](const Oid&) -> std::optional<Value> {
             return Value::Str(Watts(budgetWatts()));
         });
-    store.AddScalar(Concat(kPoe, {5}), "poePowerUsed", Syntax::Str(), Access::ReadOnly,
-                    Value::Str(""))
+    store
+        .AddScalar(Concat(kPoe, {5}), "poePowerUsed", Syntax::Str(), Access::ReadOnly,
+                   Value::Str(""))
         .Live([&sw](const Oid&) -> std::optional<Value> {
             return Value::Str(Watts(Allocate(sw).used));
         });
-    store.AddScalar(Concat(kPoe, {6}), "poePowerLeft", Syntax::Str(), Access::ReadOnly,
-                    Value::Str(""))
+    store
+        .AddScalar(Concat(kPoe, {6}), "poePowerLeft", Syntax::Str(), Access::ReadOnly,
+                   Value::Str(""))
         .Live([&sw, &store](const Oid&) -> std::optional<Value> {
             double threshold = 0;
             ParseWatts(store.At(Concat(kPoe, {2})).ScalarValue()->bytes, threshold);
             return Value::Str(Watts(std::max(0.0, threshold - Allocate(sw).used)));
         });
-    store.AddScalar(Concat(kPoe, {7}), "poePowerPercent", Syntax::Int(0, 100), Access::ReadOnly,
-                    Value::Int(0))
+    store
+        .AddScalar(Concat(kPoe, {7}), "poePowerPercent", Syntax::Int(0, 100), Access::ReadOnly,
+                   Value::Int(0))
         .Live([&sw, budgetWatts](const Oid&) -> std::optional<Value> {
             const double budget = budgetWatts();
             return Value::Int(budget > 0 ? std::lround(Allocate(sw).used * 100 / budget) : 0);
         });
     // 1 when a powered device was refused for lack of budget, else 2.
-    store.AddScalar(Concat(kPoe, {8}), "poeBudgetReached", Syntax::Enum({1, 2}), Access::ReadOnly,
-                    Value::Int(2))
+    store
+        .AddScalar(Concat(kPoe, {8}), "poeBudgetReached", Syntax::Enum({1, 2}), Access::ReadOnly,
+                   Value::Int(2))
         .Live([&sw](const Oid&) -> std::optional<Value> {
             return Value::Int(Allocate(sw).budgetReached ? 1 : 2);
         });
@@ -272,9 +302,11 @@ void RegisterTimeRanges(Switch& sw) {
         .Col(kDateOn, "timeRangeDateOn", Syntax::Enum({1, 2}), Access::ReadCreate, Value::Int(2))
         .Col(kFromYear, "timeRangeFromYear", Syntax::Int(2009, 2037), Access::ReadCreate,
              Value::Int(2009))
-        .Col(kFromMonth, "timeRangeFromMonth", Syntax::Int(1, 12), Access::ReadCreate, Value::Int(1))
+        .Col(kFromMonth, "timeRangeFromMonth", Syntax::Int(1, 12), Access::ReadCreate,
+             Value::Int(1))
         .Col(kFromDay, "timeRangeFromDay", Syntax::Int(1, 31), Access::ReadCreate, Value::Int(1))
-        .Col(kStartHour, "timeRangeStartHour", Syntax::Int(0, 23), Access::ReadCreate, Value::Int(0))
+        .Col(kStartHour, "timeRangeStartHour", Syntax::Int(0, 23), Access::ReadCreate,
+             Value::Int(0))
         .Col(kStartMinute, "timeRangeStartMinute", Syntax::Int(0, 59), Access::ReadCreate,
              Value::Int(0))
         .Col(kToYear, "timeRangeToYear", Syntax::Int(2009, 2037), Access::ReadCreate,
@@ -284,14 +316,17 @@ void RegisterTimeRanges(Switch& sw) {
         .Col(kEndHour, "timeRangeEndHour", Syntax::Int(0, 23), Access::ReadCreate, Value::Int(23))
         .Col(kEndMinute, "timeRangeEndMinute", Syntax::Int(0, 59), Access::ReadCreate,
              Value::Int(59));
-    const char* days[] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday",
-                          "Sunday"};
+    const char* days[] = {"Monday", "Tuesday",  "Wednesday", "Thursday",
+                          "Friday", "Saturday", "Sunday"};
     for (SubId d = 0; d < 7; ++d)
         table.Col(kMonday + d, std::string("timeRange") + days[d], Syntax::Int(0, 2),
                   Access::ReadCreate, Value::Int(2));
-    table.Live(kIndex, [](const Oid& index) -> std::optional<Value> { return Value::Int(index[0]); });
+    table.Live(kIndex,
+               [](const Oid& index) -> std::optional<Value> { return Value::Int(index[0]); });
     table.RowStatusCol(kRowStatus, "timeRangeRowStatus")
-        .Index([](const Oid& index) { return index.size() == 1 && index[0] >= 1 && index[0] <= kMaxRanges; })
+        .Index([](const Oid& index) {
+            return index.size() == 1 && index[0] >= 1 && index[0] <= kMaxRanges;
+        })
         .MaxRows(kMaxRanges);
     table.RowCheck([&sw](Txn& txn, const Oid& index) {
         const Node& self = txn.GetStore().At(kTimeRangeEntry);
@@ -305,11 +340,10 @@ void RegisterTimeRanges(Switch& sw) {
             return Err::kNone;
         }
         auto in = [&](SubId c) { return txn.GetInt(self, index, c); };
-        if (in(kStartHour) * 60 + in(kStartMinute) > in(kEndHour) * 60 + in(kEndMinute))
+        if (in(kStartHour)*60 + in(kStartMinute) > in(kEndHour)*60 + in(kEndMinute))
             return Err::kInconsistentValue;
-        if (in(kDateOn) == 1 &&
-            in(kFromYear) * 10000 + in(kFromMonth) * 100 + in(kFromDay) >
-                in(kToYear) * 10000 + in(kToMonth) * 100 + in(kToDay))
+        if (in(kDateOn) == 1 && in(kFromYear)*10000 + in(kFromMonth)*100 + in(kFromDay) >
+                                    in(kToYear)*10000 + in(kToMonth)*100 + in(kToDay))
             return Err::kInconsistentValue;
         return Err::kNone;
     });

@@ -11,7 +11,9 @@ namespace {
 const Oid kSecurity = Concat(kSwitchMib, {14});
 const Oid kBinding = Concat(kSwitchMib, {14, 10});
 
-bool IsMulticastIp(SubId firstOctet) { return firstOctet >= 224 && firstOctet <= 239; }
+bool IsMulticastIp(SubId firstOctet) {
+    return firstOctet >= 224 && firstOctet <= 239;
+}
 
 // A host MAC: six octets, neither all zero, broadcast nor multicast.
 int CheckHostMac(const std::string& mac) {
@@ -39,8 +41,9 @@ void RegisterStormControl(Switch& sw) {
                     Value::Int(2));
     store.AddScalar(Concat(storm, {2}), "stormControlType", Syntax::Enum({1, 2, 3}),
                     Access::ReadWrite, Value::Int(1));
-    store.AddScalar(Concat(storm, {3}), "stormControlThreshold", Syntax::Int(0, 16000 * unit),
-                    Access::ReadWrite, Value::Int(0))
+    store
+        .AddScalar(Concat(storm, {3}), "stormControlThreshold", Syntax::Int(0, 16000 * unit),
+                   Access::ReadWrite, Value::Int(0))
         .Check([unit](Txn&, const Oid&, const Value& v) {
             return v.num % unit == 0 ? Err::kNone : Err::kWrongValue;
         });
@@ -64,17 +67,17 @@ void RegisterArpSpoofing(Switch& sw) {
         .MaxRows(64);
     arp.Check(2, [](Txn&, const Oid&, const Value& v) { return CheckHostMac(v.bytes); });
     arp.Check(3, PortListCheck(sw, arp, 3, [&sw](Txn& txn, const Oid&, const Value& v) {
-        return SplitsTrunk(txn, sw.GetModel(), v.bytes) ? Err::kInconsistentValue : Err::kNone;
-    }));
+                  return SplitsTrunk(txn, sw.GetModel(), v.bytes) ? Err::kInconsistentValue
+                                                                  : Err::kNone;
+              }));
 }
 
 void RegisterDhcpScreening(Switch& sw) {
     Store& store = sw.GetStore();
     const Model& model = sw.GetModel();
     // Ports on which DHCP server packets are filtered (the page shows the rest).
-    Node& ports = store.AddScalar(Concat(kSecurity, {7, 1}), "dhcpScreeningPorts",
-                                  PortListSyntax(), Access::ReadWrite,
-                                  Value::Str(PortListBytes(model, {})));
+    Node& ports = store.AddScalar(Concat(kSecurity, {7, 1}), "dhcpScreeningPorts", PortListSyntax(),
+                                  Access::ReadWrite, Value::Str(PortListBytes(model, {})));
     ports.Check(PortListCheck(sw, ports, 0, [&sw](Txn& txn, const Oid&, const Value& v) {
         return SplitsTrunk(txn, sw.GetModel(), v.bytes) ? Err::kInconsistentValue : Err::kNone;
     }));
@@ -99,7 +102,7 @@ void RegisterDhcpScreening(Switch& sw) {
     servers.Check(2, [](Txn&, const Oid&, const Value& v) {
         const auto ip = v.IpHostOrder();
         return ip == 0 || ip == 0xffffffff || IsMulticastIp(ip >> 24) ? Err::kWrongValue
-                                                                       : Err::kNone;
+                                                                      : Err::kNone;
     });
 }
 
@@ -126,8 +129,12 @@ void Scan(Switch& sw) {
     for (std::uint32_t ip = from; ip <= to && ip - from < 64; ++ip) {
         if (ip % 3 == 0)
             continue;
-        const std::string mac{'\x00', '\x1c', '\x7e', static_cast<char>(ip >> 16),
-                              static_cast<char>(ip >> 8), static_cast<char>(ip)};
+        const std::string mac{'\x00',
+                              '\x1c',
+                              '\x7e',
+                              static_cast<char>(ip >> 16),
+                              static_cast<char>(ip >> 8),
+                              static_cast<char>(ip)};
         const int port = static_cast<int>(ip % static_cast<std::uint32_t>(sw.GetModel().ports)) + 1;
         const Oid index = Concat(Concat(IpIndex(ip), MacIndex(mac)), {static_cast<SubId>(port)});
         results.SetCell(index, 1, Value::Ip(ip));
@@ -154,9 +161,10 @@ void RegisterSmartBinding(Switch& sw) {
         .Col(3, "whiteListPort", Syntax::Int(1, sw.GetModel().ports), Access::ReadCreate)
         .RowStatusCol(4, "whiteListRowStatus")
         .Live(1, IndexIpColumn())
-        .Live(2, [](const Oid& index) -> std::optional<Value> {
-            return Value::Str(std::string(index.begin() + 4, index.end()));
-        })
+        .Live(2,
+              [](const Oid& index) -> std::optional<Value> {
+                  return Value::Str(std::string(index.begin() + 4, index.end()));
+              })
         .Index([ip = IpAddressIndex()](const Oid& index) {
             if (index.size() != 10 || !ip(Oid(index.begin(), index.begin() + 4)))
                 return false;
@@ -195,15 +203,19 @@ void RegisterSmartBinding(Switch& sw) {
         .RowStatusCol(5, "blackListRowStatus")
         .Live(1, IndexIntColumn())
         .Live(2, IndexIpColumn(1))
-        .Live(3, [](const Oid& index) -> std::optional<Value> {
-            return Value::Str(std::string(index.begin() + 5, index.end()));
+        .Live(3,
+              [](const Oid& index) -> std::optional<Value> {
+                  return Value::Str(std::string(index.begin() + 5, index.end()));
+              })
+        .Index([](const Oid& index) {
+            return index.size() == 11 && index[0] >= 1 && index[0] <= 4094;
         })
-        .Index([](const Oid& index) { return index.size() == 11 && index[0] >= 1 && index[0] <= 4094; })
         .MaxRows(512);
     // Two hosts the switch has blocked.
     for (SubId host : {21u, 37u}) {
         const Oid index{1, 192, 168, 1, host, 0x00, 0x1c, 0x7e, 0x66, 0x00, host};
-        black.SetCell(index, 4, Value::Int(static_cast<std::int64_t>(host) % sw.GetModel().ports + 1));
+        black.SetCell(index, 4,
+                      Value::Int(static_cast<std::int64_t>(host) % sw.GetModel().ports + 1));
         black.SetCell(index, 5, Value::Int(Rs::kActive));
     }
 
@@ -212,8 +224,9 @@ void RegisterSmartBinding(Switch& sw) {
                     Value::Ip(0));
     store.AddScalar(Concat(kBinding, {6}), "smartBindingScanTo", Syntax::Ip(), Access::ReadWrite,
                     Value::Ip(0));
-    store.AddScalar(Concat(kBinding, {7}), "smartBindingScan", Syntax::Enum({1, 2}),
-                    Access::ReadWrite, Value::Int(2))
+    store
+        .AddScalar(Concat(kBinding, {7}), "smartBindingScan", Syntax::Enum({1, 2}),
+                   Access::ReadWrite, Value::Int(2))
         .Persist(0, false)
         .Check([&sw](Txn& txn, const Oid&, const Value& v) {
             if (v.num != 1)

@@ -75,10 +75,11 @@ void RegisterViews(Store& store) {
         .Col(4, "snmpViewType", Syntax::Enum({1, 2}), Access::ReadCreate, Value::Int(1))
         .RowStatusCol(5, "snmpViewRowStatus")
         .Live(1, IndexNameColumn())
-        .Live(2, [subtree](const Oid& index) -> std::optional<Value> {
-            auto tree = subtree(index);
-            return tree ? std::optional<Value>(Value::ObjId(*tree)) : std::nullopt;
-        })
+        .Live(2,
+              [subtree](const Oid& index) -> std::optional<Value> {
+                  auto tree = subtree(index);
+                  return tree ? std::optional<Value>(Value::ObjId(*tree)) : std::nullopt;
+              })
         .Index([subtree, name = NameIndex(32)](const Oid& index) {
             std::string text;
             std::size_t next = 0;

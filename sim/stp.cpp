@@ -14,7 +14,12 @@ const Oid kRstpState = Concat(kSwitchMib, {6, 1, 1});
 
 namespace rstp {
 enum : SubId {
-    kPriority = 2, kEnable = 4, kPathCost = 5, kEdge = 14, kPointToPoint = 16, kRestrictedRole = 17,
+    kPriority = 2,
+    kEnable = 4,
+    kPathCost = 5,
+    kEdge = 14,
+    kPointToPoint = 16,
+    kRestrictedRole = 17,
     kRestrictedTcn = 18
 };
 }
@@ -26,8 +31,8 @@ std::string BridgeId(Switch& sw, std::int64_t priority) {
 
 // Path cost by link speed (IEEE 802.1t) when the configured cost is 0.
 std::int64_t PathCost(Switch& sw, int port) {
-    const auto cost = sw.GetStore().At(kRstpPortEntry).ReadInt({static_cast<SubId>(port)},
-                                                               rstp::kPathCost);
+    const auto cost =
+        sw.GetStore().At(kRstpPortEntry).ReadInt({static_cast<SubId>(port)}, rstp::kPathCost);
     if (cost != 0)
         return cost;
     PortView view = ReadPort(sw, port);
@@ -42,8 +47,9 @@ void RegisterBridgeScalars(Switch& sw) {
                                std::move(v));
     };
     const Node& priority =
-        store.AddScalar(Concat(kStp, {2}), "dot1dStpPriority", Syntax::Int(0, 61440),
-                        Access::ReadWrite, Value::Int(32768))
+        store
+            .AddScalar(Concat(kStp, {2}), "dot1dStpPriority", Syntax::Int(0, 61440),
+                       Access::ReadWrite, Value::Int(32768))
             .Check([](Txn&, const Oid&, const Value& v) {
                 return v.num % 4096 == 0 ? Err::kNone : Err::kWrongValue;
             });
@@ -58,7 +64,7 @@ void RegisterBridgeScalars(Switch& sw) {
         });
     ro(6, "dot1dStpRootCost", Syntax::Int(), Value::Int(0));
     ro(7, "dot1dStpRootPort", Syntax::Int(), Value::Int(0));
-    const SubId running[] = {8, 9, 11};   // maxAge, helloTime, forwardDelay in use
+    const SubId running[] = {8, 9, 11}; // maxAge, helloTime, forwardDelay in use
     const SubId configured[] = {12, 13, 14};
     const char* runningNames[] = {"dot1dStpMaxAge", "dot1dStpHelloTime", "dot1dStpForwardDelay"};
     const char* names[] = {"dot1dStpBridgeMaxAge", "dot1dStpBridgeHelloTime",
@@ -70,8 +76,9 @@ void RegisterBridgeScalars(Switch& sw) {
                         Access::ReadWrite, Value::Int(defaults[i]));
     for (int i = 0; i < 3; ++i) {
         const Node& source = store.At(Concat(kStp, {configured[i]}));
-        ro(running[i], runningNames[i], Syntax::Int(), Value::Int(0))
-            .Live([&source](const Oid&) { return source.ScalarValue(); });
+        ro(running[i], runningNames[i], Syntax::Int(), Value::Int(0)).Live([&source](const Oid&) {
+            return source.ScalarValue();
+        });
     }
     ro(10, "dot1dStpHoldTime", Syntax::Int(), Value::Int(100));
     // 802.1D timer relations (hundredths of a second), checked on the
@@ -89,8 +96,9 @@ void RegisterBridgeScalars(Switch& sw) {
 
 void RegisterStpPorts(Switch& sw) {
     Node& rstpPorts = AddPortTable(sw, kRstpPortEntry, "rstpPort");
-    rstpPorts.Col(rstp::kPriority, "rstpPortPriority", Syntax::Int(0, 240), Access::ReadWrite,
-                  Value::Int(128))
+    rstpPorts
+        .Col(rstp::kPriority, "rstpPortPriority", Syntax::Int(0, 240), Access::ReadWrite,
+             Value::Int(128))
         .Col(rstp::kEnable, "rstpPortEnable", EnabledDisabled(), Access::ReadWrite, Value::Int(1))
         .Col(rstp::kPathCost, "rstpPortPathCost", Syntax::Int(0, 200000000), Access::ReadWrite,
              Value::Int(0))
@@ -121,20 +129,21 @@ void RegisterStpPorts(Switch& sw) {
     for (int p = 1; p <= sw.GetModel().ports; ++p)
         ports.AddRow({static_cast<SubId>(p)});
     auto port = [](const Oid& index) { return static_cast<int>(index[0]); };
-    ports.Live(1, [port](const Oid& index) -> std::optional<Value> { return Value::Int(port(index)); });
+    ports.Live(
+        1, [port](const Oid& index) -> std::optional<Value> { return Value::Int(port(index)); });
     // The BRIDGE-MIB columns show the enterprise port settings and write them.
-    const std::pair<SubId, SubId> mirrored[] = {
-        {2, rstp::kPriority}, {4, rstp::kEnable}};
+    const std::pair<SubId, SubId> mirrored[] = {{2, rstp::kPriority}, {4, rstp::kEnable}};
     for (auto [column, source] : mirrored) {
         ports.Live(column, [&rstpPorts, source = source](const Oid& index) {
             return rstpPorts.Read(index, source);
         });
-        ports.Check(column, [&rstpPorts, source = source](Txn& txn, const Oid& index, const Value& v) {
-            if (source == rstp::kPriority && v.num % 16 != 0)
-                return Err::kWrongValue;
-            txn.Stage(rstpPorts, index, source, v);
-            return Err::kNone;
-        });
+        ports.Check(column,
+                    [&rstpPorts, source = source](Txn& txn, const Oid& index, const Value& v) {
+                        if (source == rstp::kPriority && v.num % 16 != 0)
+                            return Err::kWrongValue;
+                        txn.Stage(rstpPorts, index, source, v);
+                        return Err::kNone;
+                    });
     }
     ports.Live(5, [&sw, port](const Oid& index) -> std::optional<Value> {
         return Value::Int(PathCost(sw, port(index)));

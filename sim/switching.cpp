@@ -19,9 +19,9 @@ void RegisterLearning(Switch& sw) {
     std::vector<int> all;
     for (int p = 1; p <= model.ports; ++p)
         all.push_back(p);
-    Node& learning = store.AddScalar(Concat(kSwitchMib, {9, 2}), "fdbAutoLearnPorts",
-                                     PortListSyntax(), Access::ReadWrite,
-                                     Value::Str(PortListBytes(model, all)));
+    Node& learning =
+        store.AddScalar(Concat(kSwitchMib, {9, 2}), "fdbAutoLearnPorts", PortListSyntax(),
+                        Access::ReadWrite, Value::Str(PortListBytes(model, all)));
     learning.Check(PortListCheck(sw, learning, 0));
 
     Node& hit = AddPortTable(sw, Concat(kSwitchMib, {9, 3, 1}), "fdbDestHit");
@@ -84,10 +84,9 @@ void RegisterMirroring(Switch& sw) {
         return consistent(txn);
     });
     for (SubId list : {3u, 4u}) {
-        Node& node = store.AddScalar(Concat(kMirror, {list}),
-                                     list == 3 ? "mirrorSourceIngress" : "mirrorSourceEgress",
-                                     PortListSyntax(), Access::ReadWrite,
-                                     Value::Str(PortListBytes(model, {})));
+        Node& node = store.AddScalar(
+            Concat(kMirror, {list}), list == 3 ? "mirrorSourceIngress" : "mirrorSourceEgress",
+            PortListSyntax(), Access::ReadWrite, Value::Str(PortListBytes(model, {})));
         node.Check(PortListCheck(sw, node, 0, [consistent](Txn& txn, const Oid&, const Value&) {
             return consistent(txn);
         }));
@@ -100,7 +99,8 @@ CheckFn SpecialVlanState(const Oid& vidScalar) {
         if (v.num != 1)
             return Err::kNone;
         const auto vid = txn.GetInt(txn.GetStore().At(vidScalar), {0}, 0);
-        const bool asymmetric = txn.GetInt(txn.GetStore().At(kVlanMode), {0}, 0) == vlan::kAsymmetric;
+        const bool asymmetric =
+            txn.GetInt(txn.GetStore().At(kVlanMode), {0}, 0) == vlan::kAsymmetric;
         return VlanActive(txn, vid) && !asymmetric ? Err::kNone : Err::kInconsistentValue;
     };
 }
@@ -108,8 +108,9 @@ CheckFn SpecialVlanState(const Oid& vidScalar) {
 void RegisterSpecialVlans(Switch& sw) {
     Store& store = sw.GetStore();
     const Oid voice = Concat(kSwitchMib, {21, 1});
-    store.AddScalar(Concat(voice, {1}), "voiceVlanState", EnabledDisabled(), Access::ReadWrite,
-                    Value::Int(2))
+    store
+        .AddScalar(Concat(voice, {1}), "voiceVlanState", EnabledDisabled(), Access::ReadWrite,
+                   Value::Int(2))
         .Check(SpecialVlanState(Concat(voice, {3})));
     store.AddScalar(Concat(voice, {2}), "voiceVlanPriority", Syntax::Int(0, 7), Access::ReadWrite,
                     Value::Int(5));
@@ -120,8 +121,9 @@ void RegisterSpecialVlans(Switch& sw) {
         .Col(2, "voiceVlanPortMode", Syntax::Enum({1, 2}), Access::ReadWrite, Value::Int(2));
 
     const Oid surveillance = Concat(kSwitchMib, {26, 1});
-    store.AddScalar(Concat(surveillance, {1}), "surveillanceVlanState", EnabledDisabled(),
-                    Access::ReadWrite, Value::Int(2))
+    store
+        .AddScalar(Concat(surveillance, {1}), "surveillanceVlanState", EnabledDisabled(),
+                   Access::ReadWrite, Value::Int(2))
         .Check(SpecialVlanState(Concat(surveillance, {2})));
     store.AddScalar(Concat(surveillance, {2}), "surveillanceVlanVid", Syntax::Int(1, 4094),
                     Access::ReadWrite, Value::Int(1));

@@ -33,13 +33,15 @@ public:
         m_status = status::kInProgress;
         m_done = false;
         m_stop = false;
-        m_thread = std::thread([this, peer, file = std::move(file), upload, data = std::move(data)] {
-            const std::function<bool()> stop = [this] { return m_stop.load(); };
-            TftpResult result = upload ? TftpPut(peer, file, data, stop) : TftpGet(peer, file, stop);
-            std::lock_guard lock(m_mutex);
-            m_result = std::move(result);
-            m_done = true;
-        });
+        m_thread =
+            std::thread([this, peer, file = std::move(file), upload, data = std::move(data)] {
+                const std::function<bool()> stop = [this] { return m_stop.load(); };
+                TftpResult result =
+                    upload ? TftpPut(peer, file, data, stop) : TftpGet(peer, file, stop);
+                std::lock_guard lock(m_mutex);
+                m_result = std::move(result);
+                m_done = true;
+            });
     }
     void Fail() { m_status = status::kFailed; }
 
@@ -112,7 +114,8 @@ public:
         }
         std::string data;
         if (upload)
-            data = isFirmware ? FirmwareImage() : m_switch.Saved().Serialize(m_switch.GetModel().name);
+            data =
+                isFirmware ? FirmwareImage() : m_switch.Saved().Serialize(m_switch.GetModel().name);
         transfer.Start(peer, file, upload, std::move(data));
     }
 
@@ -155,8 +158,9 @@ void RegisterKind(Switch& sw, TransferService& service, bool isFirmware) {
                     Access::ReadWrite, Value::Str(""));
     Transfer& transfer = isFirmware ? service.firmware : service.config;
     // 1 upgrade (fetch), 2 backup (send); reads the last operation.
-    store.AddScalar(Concat(kTransfer, {base + 2}), prefix + "Operation", Syntax::Enum({1, 2}),
-                    Access::ReadWrite, Value::Int(1))
+    store
+        .AddScalar(Concat(kTransfer, {base + 2}), prefix + "Operation", Syntax::Enum({1, 2}),
+                   Access::ReadWrite, Value::Int(1))
         .Persist(0, false)
         .Check([&service, &transfer, isFirmware, base](Txn& txn, const Oid&, const Value& v) {
             Store& s = txn.GetStore();
@@ -169,9 +173,12 @@ void RegisterKind(Switch& sw, TransferService& service, bool isFirmware) {
             });
             return Err::kNone;
         });
-    store.AddScalar(Concat(kTransfer, {base + 3}), prefix + "Status", Syntax::Int(0, 3),
-                    Access::ReadOnly, Value::Int(status::kIdle))
-        .Live([&transfer](const Oid&) -> std::optional<Value> { return Value::Int(transfer.Status()); });
+    store
+        .AddScalar(Concat(kTransfer, {base + 3}), prefix + "Status", Syntax::Int(0, 3),
+                   Access::ReadOnly, Value::Int(status::kIdle))
+        .Live([&transfer](const Oid&) -> std::optional<Value> {
+            return Value::Int(transfer.Status());
+        });
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // Link aggregation 8.1: the global state and eight groups of 2 to 8 ports.
+#include "Trunk.h"
 #include "Features.h"
 #include "PortState.h"
-#include "Trunk.h"
 
 namespace nswsim {
 
@@ -44,10 +44,11 @@ void RegisterTrunk(Switch& sw) {
     for (SubId g = 1; g <= kGroups; ++g)
         table.SetCell({g}, kIndex, Value::Int(g));
 
-    table.Check(kMembers, PortListCheck(sw, table, kMembers, [&sw](Txn&, const Oid&, const Value& v) {
-        const std::size_t count = PortListPorts(sw.GetModel(), v.bytes).size();
-        return count == 0 || (count >= 2 && count <= 8) ? Err::kNone : Err::kWrongValue;
-    }));
+    table.Check(kMembers,
+                PortListCheck(sw, table, kMembers, [&sw](Txn&, const Oid&, const Value& v) {
+                    const std::size_t count = PortListPorts(sw.GetModel(), v.bytes).size();
+                    return count == 0 || (count >= 2 && count <= 8) ? Err::kNone : Err::kWrongValue;
+                }));
     // A port joins one group at most and only at full duplex.
     table.RowCheck([&sw](Txn& txn, const Oid& index) {
         Node& self = txn.GetStore().At(kTrunkEntry);

@@ -1,10 +1,10 @@
 // 802.1Q VLANs: the VLAN mode 7.5, static VLANs 7.6, port VIDs 7.7 and the
 // per-VLAN multicast filtering mode 7.8.
+#include "Vlan.h"
 #include "Features.h"
 #include "Index.h"
 #include "PortState.h"
 #include "Trunk.h"
-#include "Vlan.h"
 
 namespace nswsim {
 
@@ -26,7 +26,8 @@ void ResetVlans(Switch& sw) {
     vlans.ClearRows();
     for (const auto& [instance, value] : factory.cells)
         if (StartsWith(instance, kVlanEntry))
-            vlans.SetCell(Suffix(instance, kVlanEntry.size() + 1), instance[kVlanEntry.size()], value);
+            vlans.SetCell(Suffix(instance, kVlanEntry.size() + 1), instance[kVlanEntry.size()],
+                          value);
     Node& pvids = store.At(kPvidEntry);
     for (const auto& [index, row] : pvids.Rows())
         pvids.SetCell(index, 1, Value::Gauge(1));
@@ -51,13 +52,15 @@ void RegisterVlan(Switch& sw) {
 
     // Changing the mode resets the VLANs; asymmetric VLANs do not mix with
     // the voice and surveillance VLANs.
-    store.AddScalar(kVlanMode, "vlanMode", Syntax::Enum({kAsymmetric, kSymmetric}),
-                    Access::ReadWrite, Value::Int(kSymmetric))
+    store
+        .AddScalar(kVlanMode, "vlanMode", Syntax::Enum({kAsymmetric, kSymmetric}),
+                   Access::ReadWrite, Value::Int(kSymmetric))
         .Check([&sw](Txn& txn, const Oid&, const Value& v) {
             const Node& mode = txn.GetStore().At(kVlanMode);
             if (v.num == mode.ScalarValue()->num)
                 return Err::kNone;
-            if (v.num == kAsymmetric && (Enabled(txn, kVoiceState) || Enabled(txn, kSurveillanceState)))
+            if (v.num == kAsymmetric &&
+                (Enabled(txn, kVoiceState) || Enabled(txn, kSurveillanceState)))
                 return Err::kInconsistentValue;
             txn.OnCommit([&sw] { ResetVlans(sw); });
             return Err::kNone;

@@ -12,9 +12,13 @@ const QString kReadyLine = QStringLiteral("nsw-sim listening on ");
 
 CSimProcess::CSimProcess() = default;
 
-CSimProcess::~CSimProcess() { Stop(); }
+CSimProcess::~CSimProcess() {
+    Stop();
+}
 
-QString CSimProcess::Program() { return QStringLiteral(NSW_BIN_DIR "/nsw-sim"); }
+QString CSimProcess::Program() {
+    return QStringLiteral(NSW_BIN_DIR "/nsw-sim");
+}
 
 int CSimProcess::FreeUdpPort() {
     QUdpSocket socket;
@@ -125,11 +129,11 @@ int CSimProcess::Tool(const QString& tool, const QStringList& options, const QSt
 
 QString CSimProcess::Get(const QString& oid, const QString& community) const {
     QString out;
-    const int rc = Tool(QStringLiteral("snmpget"),
-                        {QStringLiteral("-v2c"), QStringLiteral("-c"), community,
-                         QStringLiteral("-Oqv"), QStringLiteral("-t"), QStringLiteral("2"),
-                         QStringLiteral("-r"), QStringLiteral("2")},
-                        {oid}, &out);
+    const int rc =
+        Tool(QStringLiteral("snmpget"),
+             {QStringLiteral("-v2c"), QStringLiteral("-c"), community, QStringLiteral("-Oqv"),
+              QStringLiteral("-t"), QStringLiteral("2"), QStringLiteral("-r"), QStringLiteral("2")},
+             {oid}, &out);
     return rc == 0 ? out.trimmed() : QString();
 }
 

@@ -14,12 +14,12 @@ class AccessTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         s_sim = new CSimProcess;
-        ASSERT_TRUE(s_sim->Start({QStringLiteral("--v3-user"),
-                                  QStringLiteral("alice:priv:SHA:alicepass1:AES:aliceprivate"),
-                                  QStringLiteral("--v3-user"),
-                                  QStringLiteral("bob:auth:MD5:bobpassword"),
-                                  QStringLiteral("--v3-user"),
-                                  QStringLiteral("carol:priv:MD5:carolpass1:DES:carolpriv1:ro")}))
+        ASSERT_TRUE(
+            s_sim->Start({QStringLiteral("--v3-user"),
+                          QStringLiteral("alice:priv:SHA:alicepass1:AES:aliceprivate"),
+                          QStringLiteral("--v3-user"), QStringLiteral("bob:auth:MD5:bobpassword"),
+                          QStringLiteral("--v3-user"),
+                          QStringLiteral("carol:priv:MD5:carolpass1:DES:carolpriv1:ro")}))
             << s_sim->Output().toStdString();
     }
     static void TearDownTestSuite() {
@@ -29,9 +29,10 @@ protected:
 
     static int Run(const QString& tool, const QStringList& options, const QStringList& rest,
                    QString* out = nullptr, QString* err = nullptr) {
-        return s_sim->Tool(tool, QStringList{QStringLiteral("-t"), QStringLiteral("1"),
-                                             QStringLiteral("-r"), QStringLiteral("0")}
-                                     << options,
+        return s_sim->Tool(tool,
+                           QStringList{QStringLiteral("-t"), QStringLiteral("1"),
+                                       QStringLiteral("-r"), QStringLiteral("0")}
+                               << options,
                            rest, out, err);
     }
     static QStringList V3(const QString& user, const QString& level, const QString& auth,
@@ -53,8 +54,8 @@ CSimProcess* AccessTest::s_sim = nullptr;
 TEST_F(AccessTest, CommunitiesReadAndWriteByRole) {
     for (const QString version : {QStringLiteral("-v1"), QStringLiteral("-v2c")}) {
         QString out;
-        EXPECT_EQ(Run(QStringLiteral("snmpget"), {version, "-c", "ralvin", "-Oqv"}, {kSysDescr}, &out),
-                  0)
+        EXPECT_EQ(
+            Run(QStringLiteral("snmpget"), {version, "-c", "ralvin", "-Oqv"}, {kSysDescr}, &out), 0)
             << version.toStdString();
         EXPECT_TRUE(out.contains(QStringLiteral("NSW-4410-28P B1"))) << out.toStdString();
         // The read community cannot set, the write community can.
@@ -91,9 +92,9 @@ TEST_F(AccessTest, UsersAuthenticateAtTheirLevel) {
                   {kSysName, "s", "by-alice"}),
               0);
     EXPECT_EQ(s_sim->Get(kSysName), QStringLiteral("\"by-alice\""));
-    EXPECT_EQ(Run(QStringLiteral("snmpget"), V3("bob", "authNoPriv", "MD5", "bobpassword"),
-                  {kSysDescr}),
-              0);
+    EXPECT_EQ(
+        Run(QStringLiteral("snmpget"), V3("bob", "authNoPriv", "MD5", "bobpassword"), {kSysDescr}),
+        0);
     // A read-only user reads but cannot write.
     EXPECT_EQ(Run(QStringLiteral("snmpget"),
                   V3("carol", "authPriv", "MD5", "carolpass1", "DES", "carolpriv1"), {kSysDescr}),
@@ -132,10 +133,11 @@ TEST_F(AccessTest, OnlyTheControlCommunityReachesTheControlSubtree) {
     EXPECT_EQ(s_sim->Get(kCtlFan, QString::fromLatin1(CSimProcess::kControlCommunity)),
               QStringLiteral("1"));
     for (const char* community : {"ralvin", "quorbet"}) {
-        EXPECT_EQ(Run(QStringLiteral("snmpget"), {"-v2c", "-c", community, "-Oqv"}, {kCtlFan}, &out),
-                  0);
+        EXPECT_EQ(
+            Run(QStringLiteral("snmpget"), {"-v2c", "-c", community, "-Oqv"}, {kCtlFan}, &out), 0);
         EXPECT_TRUE(out.contains(QStringLiteral("No Such Object"))) << out.toStdString();
-        EXPECT_NE(Run(QStringLiteral("snmpset"), {"-v2c", "-c", community}, {kCtlFan, "i", "2"}), 0);
+        EXPECT_NE(Run(QStringLiteral("snmpset"), {"-v2c", "-c", community}, {kCtlFan, "i", "2"}),
+                  0);
         // A walk of the whole tree never shows it.
         EXPECT_EQ(Run(QStringLiteral("snmpbulkwalk"), {"-v2c", "-c", community, "-On"},
                       {QStringLiteral("1.3.6.1.4.1.32473")}, &out),
@@ -148,7 +150,8 @@ TEST_F(AccessTest, OnlyTheControlCommunityReachesTheControlSubtree) {
                   {kCtlFan}, &out),
               0);
     EXPECT_TRUE(out.contains(QStringLiteral("No Such Object"))) << out.toStdString();
-    EXPECT_TRUE(s_sim->SetControl(QStringLiteral("2.1.0"), QStringLiteral("i"), QStringLiteral("1")));
+    EXPECT_TRUE(
+        s_sim->SetControl(QStringLiteral("2.1.0"), QStringLiteral("i"), QStringLiteral("1")));
 }
 
 TEST(SimProcessTest, StartsOnItsOwnPortAndStopsCleanly) {

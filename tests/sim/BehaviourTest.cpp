@@ -42,13 +42,14 @@ TEST_F(BehaviourTest, EachErrorClassPerVersion) {
 TEST_F(BehaviourTest, RefusedSetChangesNothing) {
     ASSERT_EQ(Set({kSysName, "s", "before", kSysLocation, "s", "here"}), "");
     // The last varbind fails: the first two stay as they were.
-    EXPECT_EQ(Set({kSysName, "s", "after", kSysLocation, "s", "there", Enterprise("1.12.0"), "i", "9"}),
-              "wrongValue");
+    EXPECT_EQ(
+        Set({kSysName, "s", "after", kSysLocation, "s", "there", Enterprise("1.12.0"), "i", "9"}),
+        "wrongValue");
     EXPECT_EQ(Get(kSysName), "\"before\"");
     EXPECT_EQ(Get(kSysLocation), "\"here\"");
     // A row check failing late (trunk member already in a group) too.
-    ASSERT_EQ(Set({Enterprise("8.1.3.1.2.3"), "x", "C0000000", Enterprise("8.1.3.1.3.3"), "i", "2"}),
-              "");
+    ASSERT_EQ(
+        Set({Enterprise("8.1.3.1.2.3"), "x", "C0000000", Enterprise("8.1.3.1.3.3"), "i", "2"}), "");
     EXPECT_EQ(Set({kSysName, "s", "after", Enterprise("8.1.3.1.2.4"), "x", "60000000"}),
               "inconsistentValue");
     EXPECT_EQ(Get(kSysName), "\"before\"");
@@ -70,10 +71,12 @@ TEST_F(BehaviourTest, RowStatusLifeCycle) {
     EXPECT_EQ(Set({Enterprise("25." + host.arg(4)), "i", "5"}), "inconsistentValue");
     EXPECT_EQ(Set({Enterprise("25." + host.arg(4)), "i", "3"}), "wrongValue");
     EXPECT_EQ(Set({Enterprise("25." + host.arg(4)), "i", "6"}), "");
-    EXPECT_EQ(Get(Enterprise("25." + host.arg(4))), "No Such Instance currently exists at this OID");
+    EXPECT_EQ(Get(Enterprise("25." + host.arg(4))),
+              "No Such Instance currently exists at this OID");
     // createAndGo with every required column in one request.
-    EXPECT_EQ(Set({Enterprise("25." + host.arg(3)), "s", "x", Enterprise("25." + host.arg(4)), "i", "4"}),
-              "");
+    EXPECT_EQ(
+        Set({Enterprise("25." + host.arg(3)), "s", "x", Enterprise("25." + host.arg(4)), "i", "4"}),
+        "");
     EXPECT_EQ(Get(Enterprise("25." + host.arg(4))), "1");
     // Columns of a row that does not exist cannot create it in this table.
     EXPECT_EQ(Set({Enterprise("25.6.1.1.3.10.0.0.8"), "s", "y"}), "noCreation");
@@ -91,16 +94,16 @@ TEST_F(BehaviourTest, PageWriteOrdersAreAccepted) {
     EXPECT_EQ(Set({Enterprise("7.7.1.1.2"), "u", "100"}), "");
     EXPECT_EQ(Set({Enterprise("7.7.1.1.2"), "u", "101"}), "inconsistentValue");
     // Link aggregation window: members and mode in one request.
-    EXPECT_EQ(Set({Enterprise("8.1.3.1.2.5"), "x", "0F000000", Enterprise("8.1.3.1.3.5"), "i", "1"}),
-              "");
+    EXPECT_EQ(
+        Set({Enterprise("8.1.3.1.2.5"), "x", "0F000000", Enterprise("8.1.3.1.3.5"), "i", "1"}), "");
     // One port, nine ports, or a port of another group are refused.
     EXPECT_EQ(Set({Enterprise("8.1.3.1.2.6"), "x", "00800000"}), "wrongValue");
     EXPECT_EQ(Set({Enterprise("8.1.3.1.2.6"), "x", "00FF8000"}), "wrongValue");
     // A VLAN cannot take half of an aggregated link.
     EXPECT_EQ(Set({Enterprise("7.6.1.2.100"), "x", "F4000000"}), "inconsistentValue");
     EXPECT_EQ(Set({Enterprise("7.6.1.2.100"), "x", "FF000000"}), "");
-    EXPECT_EQ(Set({Enterprise("8.1.3.1.2.5"), "x", "00000000", Enterprise("8.1.3.1.3.5"), "i", "3"}),
-              "");
+    EXPECT_EQ(
+        Set({Enterprise("8.1.3.1.2.5"), "x", "00000000", Enterprise("8.1.3.1.3.5"), "i", "3"}), "");
     // SNMP agent pages: createAndWait, the columns, then active.
     const QString user = Enterprise("25.2.1.1.%1.3.101.118.101"); // "eve"
     EXPECT_EQ(Set({user.arg(8), "i", "5"}), "");
@@ -123,18 +126,21 @@ TEST_F(BehaviourTest, LimitsOfTheTables) {
         QStringList create; // the tools take at most 128 varbinds
         for (int vid = first; vid < std::min(first + 50, 2000 + 256 - existing); ++vid)
             create << Enterprise("7.6.1.1.%1").arg(vid) << "s" << QString::number(vid)
-                   << Enterprise("7.6.1.5.%1").arg(vid) << "i" << "4";
+                   << Enterprise("7.6.1.5.%1").arg(vid) << "i"
+                   << "4";
         ASSERT_EQ(Set(create), "");
     }
     EXPECT_EQ(Walk(Enterprise("7.6.1.5")).size(), 256);
     EXPECT_EQ(Set({Enterprise("7.6.1.1.3000"), "s", "one-too-many"}), "resourceUnavailable");
     EXPECT_EQ(Set({Enterprise("7.6.1.1.3000"), "s", "x"}, "1"), "(genError)");
     EXPECT_EQ(Set({Enterprise("7.6.1.5.2000"), "i", "6"}), "");
-    EXPECT_EQ(Set({Enterprise("7.6.1.1.3000"), "s", "fits", Enterprise("7.6.1.5.3000"), "i", "1"}), "");
+    EXPECT_EQ(Set({Enterprise("7.6.1.1.3000"), "s", "fits", Enterprise("7.6.1.5.3000"), "i", "1"}),
+              "");
     // 10 communities.
     QStringList communities;
     for (int i = 0; i < 10; ++i)
-        communities << Enterprise("25.5.1.1.3.2.99.%1").arg(48 + i) << "i" << "4";
+        communities << Enterprise("25.5.1.1.3.2.99.%1").arg(48 + i) << "i"
+                    << "4";
     ASSERT_EQ(Set(communities), "");
     EXPECT_EQ(Set({Enterprise("25.5.1.1.3.2.100.48"), "i", "4"}), "resourceUnavailable");
 }

@@ -6,8 +6,8 @@
 
 #include <QDeadlineTimer>
 #include <QRegularExpression>
-#include <QVersionNumber>
 #include <QThread>
+#include <QVersionNumber>
 
 namespace {
 
@@ -18,8 +18,8 @@ class ControlTest : public CSimSuite {
 protected:
     static void SetUpTestSuite() { StartSim({"--fdb", "1000"}); }
     static bool Quick(const QString& oid = kSysDescr) {
-        return s_sim->Tool(QStringLiteral("snmpget"), {"-v2c", "-c", "ralvin", "-t", "0.5", "-r", "0"},
-                           {oid}) == 0;
+        return s_sim->Tool(QStringLiteral("snmpget"),
+                           {"-v2c", "-c", "ralvin", "-t", "0.5", "-r", "0"}, {oid}) == 0;
     }
 };
 
@@ -53,7 +53,8 @@ TEST_F(ControlTest, DropsDelaysAndSilences) {
     // An answer later than the manager waits is lost for it.
     ASSERT_TRUE(CtlSet("4.2.0", "i", "1500"));
     EXPECT_FALSE(Quick());
-    EXPECT_EQ(s_sim->Tool("snmpget", {"-v2c", "-c", "ralvin", "-t", "5", "-r", "0"}, {kSysDescr}), 0);
+    EXPECT_EQ(s_sim->Tool("snmpget", {"-v2c", "-c", "ralvin", "-t", "5", "-r", "0"}, {kSysDescr}),
+              0);
     ASSERT_TRUE(CtlSet("4.2.0", "i", "0"));
 
     ASSERT_TRUE(CtlSet("4.3.0", "i", "600"));
@@ -71,8 +72,8 @@ TEST_F(ControlTest, DropsDelaysAndSilences) {
 }
 
 TEST_F(ControlTest, ForwardingTableSizeAndOrder) {
-    QStringList rows = Walk(kFdbStatus, QStringLiteral("ralvin"), QStringLiteral("snmpbulkwalk"),
-                            {"-Cr50"});
+    QStringList rows =
+        Walk(kFdbStatus, QStringLiteral("ralvin"), QStringLiteral("snmpbulkwalk"), {"-Cr50"});
     ASSERT_EQ(rows.size(), 1001); // the switch's own address and 1000 learned ones
     EXPECT_EQ(rows.filter(QRegularExpression(QStringLiteral(" 4$"))).size(), 1); // status self
     // Strictly ascending, as GETNEXT must deliver them.
@@ -81,10 +82,9 @@ TEST_F(ControlTest, ForwardingTableSizeAndOrder) {
         ASSERT_LT(QVersionNumber::fromString(a.mid(1)), QVersionNumber::fromString(b.mid(1)));
     }
     QString out;
-    s_sim->Tool("snmpgetnext", {"-v2c", "-c", "ralvin", "-On"},
-                {kFdbStatus + ".1.0.27.33.0.1.244"}, &out);
-    EXPECT_TRUE(out.startsWith("." + kFdbStatus + ".1.0.27.33.0.1.245 ="))
-        << out.toStdString();
+    s_sim->Tool("snmpgetnext", {"-v2c", "-c", "ralvin", "-On"}, {kFdbStatus + ".1.0.27.33.0.1.244"},
+                &out);
+    EXPECT_TRUE(out.startsWith("." + kFdbStatus + ".1.0.27.33.0.1.245 =")) << out.toStdString();
     ASSERT_TRUE(CtlSet("2.4.0", "i", "10"));
     EXPECT_EQ(Walk(kFdbStatus).size(), 11);
     EXPECT_EQ(CtlGet("2.4.0"), "10");
@@ -114,9 +114,9 @@ TEST_F(ControlTest, LldpNeighboursOnLinkedPorts) {
 }
 
 TEST(ModelTest, EveryProfileShapesTheSwitch) {
-    for (const char* model : {"NSW-4410-08P B1", "NSW-4410-28 B1", "NSW-4410-28P", "NSW-4410-28P B1",
-                              "NSW-4410-52 B1", "NGX-4410-10P", "NGX-4410-10P B1", "NGX-4600-20",
-                              "NGX-4600-28", "NSW-9999 X"}) {
+    for (const char* model :
+         {"NSW-4410-08P B1", "NSW-4410-28 B1", "NSW-4410-28P", "NSW-4410-28P B1", "NSW-4410-52 B1",
+          "NGX-4410-10P", "NGX-4410-10P B1", "NGX-4600-20", "NGX-4600-28", "NSW-9999 X"}) {
         const QString name = QString::fromLatin1(model);
         const CIniFile ini = CIniFile::FromFile(QStringLiteral(NSW_SOURCE_DIR "/res/profiles/") +
                                                 name + QStringLiteral("/User.ini"));
@@ -126,9 +126,12 @@ TEST(ModelTest, EveryProfileShapesTheSwitch) {
         CSimProcess sim;
         ASSERT_TRUE(sim.Start({"--model", name})) << sim.Output().toStdString();
         EXPECT_EQ(sim.Get("1.3.6.1.2.1.2.1.0"), QString::number(ports)) << model;
-        EXPECT_EQ(sim.Get(QStringLiteral("1.3.6.1.2.1.2.2.1.1.%1").arg(ports)), QString::number(ports));
-        EXPECT_TRUE(sim.Get(QStringLiteral("1.3.6.1.2.1.2.2.1.1.%1").arg(ports + 1)).startsWith("No Such"));
-        EXPECT_EQ(sim.Get("1.3.6.1.4.1.32473.10.75.7.1.15.1.0").startsWith("No Such"), !fan) << model;
+        EXPECT_EQ(sim.Get(QStringLiteral("1.3.6.1.2.1.2.2.1.1.%1").arg(ports)),
+                  QString::number(ports));
+        EXPECT_TRUE(
+            sim.Get(QStringLiteral("1.3.6.1.2.1.2.2.1.1.%1").arg(ports + 1)).startsWith("No Such"));
+        EXPECT_EQ(sim.Get("1.3.6.1.4.1.32473.10.75.7.1.15.1.0").startsWith("No Such"), !fan)
+            << model;
         EXPECT_EQ(sim.Get("1.3.6.1.4.1.32473.10.75.7.22.1.1.13.1.1").startsWith("No Such"), !poe)
             << model;
         EXPECT_TRUE(sim.Get("1.3.6.1.2.1.1.1.0").contains(name)) << model;

@@ -20,8 +20,8 @@ protected:
         StartSim(QStringList{"--state", StatePath(), "--reboot-time", "800"} << extra);
     }
     static bool Answers() {
-        return s_sim->Tool(QStringLiteral("snmpget"), {"-v2c", "-c", "ralvin", "-t", "0.3", "-r", "0"},
-                           {kSysName}) == 0;
+        return s_sim->Tool(QStringLiteral("snmpget"),
+                           {"-v2c", "-c", "ralvin", "-t", "0.3", "-r", "0"}, {kSysName}) == 0;
     }
     static qint64 UptimeTicks() {
         QString out;
@@ -46,7 +46,7 @@ TEST_F(LifecycleTest, SaveKeepsRebootLosesUnsaved) {
     const qint64 before = UptimeTicks();
     ASSERT_GE(before, 100);
     ASSERT_EQ(Set({Enterprise("1.9.0"), "i", "1"}), "");
-    EXPECT_FALSE(Answers()); // silent while it reboots
+    EXPECT_FALSE(Answers());         // silent while it reboots
     EXPECT_EQ(CtlGet("2.1.0"), "1"); // the control plane is not the switch
     QDeadlineTimer deadline(10000);
     while (!Answers() && !deadline.hasExpired())

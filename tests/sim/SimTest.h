@@ -7,7 +7,9 @@
 #include <memory>
 #include <ostream>
 
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 // One simulator per test suite, and short names for the net-snmp tools.
 class CSimSuite : public ::testing::Test {
@@ -29,8 +31,8 @@ protected:
                        const QString& version = QStringLiteral("2c")) {
         QString out;
         int rc = s_sim->Tool(QStringLiteral("snmpget"),
-                             {"-v" + version, "-c", community, "-Oqv", "-t", "2", "-r", "1"},
-                             {oid}, &out);
+                             {"-v" + version, "-c", community, "-Oqv", "-t", "2", "-r", "1"}, {oid},
+                             &out);
         return rc == 0 ? out.trimmed() : QString();
     }
     static QString CtlGet(const QString& suffix) {
@@ -42,8 +44,8 @@ protected:
                        const QString& community = QStringLiteral("quorbet")) {
         QString out, err;
         int rc = s_sim->Tool(QStringLiteral("snmpset"),
-                             {"-v" + version, "-c", community, "-t", "2", "-r", "1"}, triples,
-                             &out, &err);
+                             {"-v" + version, "-c", community, "-t", "2", "-r", "1"}, triples, &out,
+                             &err);
         if (rc == 0)
             return QString();
         for (const QString& line : err.split(u'\n'))
@@ -59,11 +61,14 @@ protected:
                             const QString& tool = QStringLiteral("snmpwalk"),
                             const QStringList& extra = {}) {
         QString out;
-        s_sim->Tool(tool, QStringList{"-v2c", "-c", community, "-On", "-Oq", "-t", "3", "-r", "1"} << extra,
-                    {oid}, &out);
+        s_sim->Tool(
+            tool, QStringList{"-v2c", "-c", community, "-On", "-Oq", "-t", "3", "-r", "1"} << extra,
+            {oid}, &out);
         QStringList lines = out.split(u'\n', Qt::SkipEmptyParts);
-        lines.removeIf([](const QString& l) { return l.contains(QStringLiteral("No more variables")) ||
-                                                     l.contains(QStringLiteral("No Such")); });
+        lines.removeIf([](const QString& l) {
+            return l.contains(QStringLiteral("No more variables")) ||
+                   l.contains(QStringLiteral("No Such"));
+        });
         return lines;
     }
 
