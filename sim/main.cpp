@@ -103,7 +103,8 @@ int main(int argc, char** argv) {
     nswsim::Options defaults;
     auto option = [&](const char* name, const QString& help, const QString& value = {},
                       const QString& def = {}) {
-        QCommandLineOption o(QString::fromLatin1(name), help, value, def);
+        const QString text = def.isEmpty() ? help : help + QStringLiteral(" Default: ") + def + u'.';
+        QCommandLineOption o(QString::fromLatin1(name), text, value, def);
         parser.addOption(o);
         return o;
     };

@@ -17,7 +17,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
     QString StatePath() const { return m_dir.filePath(QStringLiteral("switch.cfg")); }
     void Start(const QStringList& extra = {}) {
-        StartSim(QStringList{"--state", StatePath(), "--reboot-time", "800"} << extra);
+        StartSim(QStringList{"--state", StatePath(), "--reboot-time", "2000"} << extra);
     }
     static bool Answers() {
         return s_sim->Tool(QStringLiteral("snmpget"),
