@@ -1,0 +1,172 @@
+#include "PanelStatus.h"
+
+#include "platform/Trace.h"
+
+#include <algorithm>
+
+namespace {
+constexpr qint64 kGigabit = 1000000000;
+constexpr qint64 kFastEthernet = 100000000;
+
+qint64 SpeedOf(const QString& text) {
+    bool ok = false;
+    const qint64 speed = text.trimmed().toLongLong(&ok);
+    return ok ? speed : 0;
+}
+} // namespace
+
+int LinkStatusCode(const SPortRow& row, bool allGiga, int comboIndex) {
+    if (row.admin != QLatin1String("1"))
+        return PortCode::kDisabled;
+    if (row.oper != QLatin1String("1"))
+        return PortCode::kEnabled;
+    const qint64 full = allGiga || row.port >= comboIndex ? kGigabit : kFastEthernet;
+    return SpeedOf(row.speed) == full ? PortCode::kLinkFull : PortCode::kLinkLow;
+}
+
+int PoeStatusCode(const QString& text) {
+    if (text == QLatin1String("POWER ON"))
+        return PoeCode::kOn;
+    if (text == QLatin1String("POWER OFF") || text == QLatin1String("Time-based OFF"))
+        return PoeCode::kOff;
+    return PoeCode::kOther;
+}
+
+bool IsFibreMedia(int mediaCode) {
+    return mediaCode == 3 || mediaCode == 4;
+}
+
+CPanelState::CPanelState() {
+    for (auto& lamp : m_lamps)
+        lamp.store(PortCode::kEnabled);
+    for (auto& media : m_media)
+        media.store(0);
+    for (auto& speed : m_speed)
+        speed.store(0);
+    for (auto& poe : m_poe)
+        poe.store(PoeCode::kNone);
+}
+
+void CPanelState::Attach(const SLayout& layout, std::vector<CPanelObject*> ports) {
+    m_layout = layout;
+    m_ports = std::move(ports);
+    for (int port = 1; port <= kLamps; ++port)
+        m_poe[port - 1].store(port <= layout.nPoePorts ? PoeCode::kOff : PoeCode::kNone);
+}
+
+CPanelObject* CPanelState::CopperObject(int port) const {
+    if (port < 1 || port > m_layout.nPortNum || port > static_cast<int>(m_ports.size()))
+        return nullptr;
+    return m_ports[port - 1];
+}
+
+CPanelObject* CPanelState::FibreObject(int port) const {
+    const int first = m_layout.nComboPortIndex;
+    if (port < first || port >= first + m_layout.nComboPortNum || port > m_layout.nPortNum)
+        return nullptr;
+    const size_t index = static_cast<size_t>(m_layout.nPortNum + port - first);
+    return index < m_ports.size() ? m_ports[index] : nullptr;
+}
+
+void CPanelState::ApplyLinkRows(const std::vector<SPortRow>& rows) {
+    Trace(QStringLiteral("RefreshPortStatus RefreshPortStatus"));
+    // The new picture, computed whole before anything is stored.
+    std::vector<int> objectCodes(m_ports.size());
+    for (size_t i = 0; i < m_ports.size(); ++i)
+        objectCodes[i] = m_ports[i]->InitialStatus();
+    std::array<int, kLamps> lamps;
+    lamps.fill(PortCode::kEnabled);
+    std::array<int, kLamps> media{};
+    std::array<qint64, kLamps> speed{};
+    for (int port = 1; port <= kLamps; ++port) {
+        media[port - 1] = m_media[port - 1].load();
+        speed[port - 1] = 0;
+    }
+    const auto indexOf = [this](CPanelObject* object) {
+        return static_cast<size_t>(std::find(m_ports.begin(), m_ports.end(), object) -
+                                   m_ports.begin());
+    };
+
+    for (const SPortRow& row : rows) {
+        if (row.port < 1 || row.port > m_layout.nPortNum)
+            continue;
+        const int code = LinkStatusCode(row, m_layout.bAllGiga, m_layout.nComboPortIndex);
+        const int mediaCode = row.media.trimmed().toInt();
+        CPanelObject* copper = CopperObject(row.port);
+        CPanelObject* fibre = IsFibreMedia(mediaCode) ? FibreObject(row.port) : nullptr;
+        if (fibre) {
+            objectCodes[indexOf(fibre)] = code;
+            if (copper)
+                objectCodes[indexOf(copper)] = PortCode::kEnabled;
+        } else if (copper) {
+            objectCodes[indexOf(copper)] = code;
+        }
+        if (InRange(row.port)) {
+            lamps[row.port - 1] = code;
+            media[row.port - 1] = mediaCode;
+            speed[row.port - 1] = SpeedOf(row.speed);
+        }
+    }
+
+    for (size_t i = 0; i < m_ports.size(); ++i)
+        m_ports[i]->SetStatus(objectCodes[i]);
+    for (int i = 0; i < kLamps; ++i) {
+        m_lamps[i].store(static_cast<uint8_t>(lamps[i]));
+        m_media[i].store(media[i]);
+        m_speed[i].store(speed[i]);
+    }
+    m_bPolled.store(true);
+}
+
+void CPanelState::ApplyPoeRows(const std::vector<SPoeRow>& rows) {
+    std::array<int, kLamps> codes;
+    codes.fill(PoeCode::kNone);
+    const int poePorts = qMin(m_layout.nPoePorts, kLamps);
+    for (int port = 1; port <= poePorts; ++port)
+        codes[port - 1] = PoeCode::kOff;
+    for (const SPoeRow& row : rows) {
+        if (row.port < 1 || row.port > poePorts)
+            continue;
+        codes[row.port - 1] = PoeStatusCode(row.status);
+        TraceF("m_uPortStatus = %d", codes[row.port - 1]);
+    }
+    for (int i = 0; i < kLamps; ++i)
+        m_poe[i].store(static_cast<int8_t>(codes[i]));
+}
+
+void CPanelState::ResetPanel() {
+    for (CPanelObject* port : m_ports)
+        port->SetStatus(port->InitialStatus());
+    for (int i = 0; i < kLamps; ++i) {
+        m_lamps[i].store(PortCode::kEnabled);
+        m_speed[i].store(0);
+        if (m_poe[i].load() != PoeCode::kNone)
+            m_poe[i].store(PoeCode::kOff);
+    }
+    m_BIsPowMax.store(false);
+    m_bPolled.store(false);
+}
+
+int CPanelState::LampCode(int port) const {
+    return InRange(port) ? m_lamps[port - 1].load() : PortCode::kEnabled;
+}
+
+int CPanelState::MediaCode(int port) const {
+    return InRange(port) ? m_media[port - 1].load() : 0;
+}
+
+qint64 CPanelState::SpeedBits(int port) const {
+    return InRange(port) ? m_speed[port - 1].load() : 0;
+}
+
+int CPanelState::PoeCodeOf(int port) const {
+    return InRange(port) ? m_poe[port - 1].load() : PoeCode::kNone;
+}
+
+bool CPanelState::AnyPoePowered() const {
+    for (const auto& poe : m_poe) {
+        if (poe.load() == PoeCode::kOn)
+            return true;
+    }
+    return false;
+}
