@@ -4,7 +4,8 @@
 #include "platform/Trace.h"
 #include "snmp/engine/SnmpWorker.h"
 
-#include <QMetaObject>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QPointer>
 #include <QThread>
 
@@ -26,31 +27,76 @@ int DecimalOr(const QString& text, int fallback) {
 } // namespace
 
 // One handing-over of work to a receiver's thread (Deliver).
-struct CCommonSNMP::Ticket {
+class CDeliveryTicket {
+public:
     enum State { kWaiting, kRunning, kDone, kCancelled };
-    std::mutex mutex;
-    std::condition_variable changed;
-    State state = kWaiting;
 
     bool Begin() {
-        std::lock_guard lock(mutex);
-        if (state != kWaiting)
+        std::lock_guard lock(m_mutex);
+        if (m_state != kWaiting)
             return false;
-        state = kRunning;
+        m_state = kRunning;
         return true;
     }
     void End(State to) {
-        std::lock_guard lock(mutex);
-        if (to == kDone || state == kWaiting) {
-            state = to;
-            changed.notify_all();
+        std::lock_guard lock(m_mutex);
+        if (to == kDone || m_state == kWaiting) {
+            m_state = to;
+            m_changed.notify_all();
         }
     }
     bool Wait() {
-        std::unique_lock lock(mutex);
-        changed.wait(lock, [this] { return state == kDone || state == kCancelled; });
-        return state == kDone;
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_state == kDone || m_state == kCancelled; });
+        return m_state == kDone;
     }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    State m_state = kWaiting;
+};
+
+namespace {
+
+// Orders a courier's construction on the calling thread before its run on
+// the receiver's: Qt's own event queue does it too, but out of sight of
+// ThreadSanitizer, whose runs must stay clean.
+std::mutex g_courierMutex;
+
+} // namespace
+
+// Carries one hand-over into the receiver's thread as an event and runs it
+// there, unless the ticket was cancelled or the receiver is gone by then.
+// Destroyed unrun (its thread's queue dropped), it releases the caller.
+class CCourier : public QObject {
+public:
+    CCourier(std::shared_ptr<CDeliveryTicket> ticket, QObject* receiver, std::function<void()> work)
+        : m_pTicket(std::move(ticket)), m_pReceiver(receiver), m_work(std::move(work)) {}
+    ~CCourier() override { m_pTicket->End(CDeliveryTicket::kCancelled); }
+
+    static QEvent::Type EventType() {
+        static const int type = QEvent::registerEventType();
+        return static_cast<QEvent::Type>(type);
+    }
+
+protected:
+    bool event(QEvent* e) override {
+        { std::lock_guard lock(g_courierMutex); } // before the event is read
+        if (e->type() != EventType())
+            return QObject::event(e);
+        if (m_pReceiver && m_pTicket->Begin()) {
+            m_work();
+            m_pTicket->End(CDeliveryTicket::kDone);
+        }
+        deleteLater();
+        return true;
+    }
+
+private:
+    std::shared_ptr<CDeliveryTicket> m_pTicket;
+    QPointer<QObject> m_pReceiver;
+    std::function<void()> m_work;
 };
 
 CCommonSNMP::CCommonSNMP()
@@ -67,7 +113,9 @@ CCommonSNMP::CCommonSNMP()
     m_nTimeoutMs = std::max(1, DecimalOr(g_strSnmpTimeout, 3000));
 }
 
-CCommonSNMP::~CCommonSNMP() { StopWalk(); }
+CCommonSNMP::~CCommonSNMP() {
+    StopWalk();
+}
 
 bool CCommonSNMP::IsReadyLocked() const {
     return m_pRequest && m_pTable && m_pRequest->getValuesCount() != 0;
@@ -83,16 +131,20 @@ bool CCommonSNMP::IsBusy() const {
     return m_nStepsInFlight > 0 || m_nCallbacksRunning > 0;
 }
 
-void CCommonSNMP::StopWalk() {
+void CCommonSNMP::CancelWalk() {
     {
         std::lock_guard lock(m_stateMutex);
         m_bClosed = true;
         m_bWalkActive = false;
         m_pendingIds.clear();
-        for (const std::shared_ptr<Ticket>& ticket : m_tickets)
-            ticket->End(Ticket::kCancelled);
+        for (const std::shared_ptr<CDeliveryTicket>& ticket : m_tickets)
+            ticket->End(CDeliveryTicket::kCancelled);
     }
     m_pAbort->raise();
+}
+
+void CCommonSNMP::StopWalk() {
+    CancelWalk();
     // No lock is held while the threads end: their callbacks may still call
     // GetNext or GetSuffix, which take the lock and find the session closed.
     m_pWorker->Stop();
@@ -315,21 +367,22 @@ void CCommonSNMP::SetDone() {
 }
 
 int CCommonSNMP::Close() {
-    {
-        std::lock_guard state(m_stateMutex);
-        m_bClosed = true;
-        m_bWalkActive = false;
-        m_pendingIds.clear();
-        for (const std::shared_ptr<Ticket>& ticket : m_tickets)
-            ticket->End(Ticket::kCancelled);
-    }
-    m_pAbort->raise();
+    CancelWalk();
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(m_nTimeoutMs + 1000);
     std::unique_lock state(m_stateMutex);
-    const bool idle =
-        m_stateChanged.wait_for(state, std::chrono::milliseconds(m_nTimeoutMs + 1000), [this] {
-            return m_nStepsInFlight == 0 && m_nCallbacksRunning == 0;
-        });
-    return idle ? 0 : kWaitTimeout;
+    while (m_nStepsInFlight > 0 || m_nCallbacksRunning > 0) {
+        const auto left = deadline - std::chrono::steady_clock::now();
+        if (left <= left.zero())
+            return kWaitTimeout;
+        // Short system-clock waits: a steady-clock wait is a call that
+        // ThreadSanitizer does not follow here, and slices stay right when
+        // the wall clock jumps.
+        m_stateChanged.wait_until(state, std::chrono::system_clock::now() +
+                                             std::min<std::chrono::steady_clock::duration>(
+                                                 left, std::chrono::milliseconds(100)));
+    }
+    return 0;
 }
 
 bool CCommonSNMP::Deliver(QObject* receiver, std::function<void()> work) {
@@ -341,29 +394,18 @@ bool CCommonSNMP::Deliver(QObject* receiver, std::function<void()> work) {
         work();
         return true;
     }
-    auto ticket = std::make_shared<Ticket>();
+    auto ticket = std::make_shared<CDeliveryTicket>();
     {
         std::lock_guard state(m_stateMutex);
         if (m_bClosed)
             return false;
         m_tickets.push_back(ticket);
     }
-    // Cancels the ticket when the queued call is dropped unrun (receiver gone).
-    struct Guard {
-        std::shared_ptr<Ticket> ticket;
-        ~Guard() { ticket->End(Ticket::kCancelled); }
-    };
-    std::shared_ptr<Guard> guard(new Guard{ticket});
-    QMetaObject::invokeMethod(
-        receiver,
-        [guard, work = std::move(work)] {
-            if (!guard->ticket->Begin())
-                return;
-            work();
-            guard->ticket->End(Ticket::kDone);
-        },
-        Qt::QueuedConnection);
-    guard.reset();
+    auto* courier = new CCourier(ticket, receiver, std::move(work));
+    courier->moveToThread(receiver->thread());
+    auto* event = new QEvent(CCourier::EventType());
+    { std::lock_guard lock(g_courierMutex); }
+    QCoreApplication::postEvent(courier, event);
     const bool ran = ticket->Wait();
     std::lock_guard state(m_stateMutex);
     m_tickets.erase(std::find(m_tickets.begin(), m_tickets.end(), ticket));

@@ -49,6 +49,7 @@
 #include <string>
 #include <vector>
 
+class CDeliveryTicket;
 class CSnmpWorker;
 
 class CCommonSNMP {
@@ -111,9 +112,9 @@ public:
     bool IsBusy() const;
 
 private:
-    struct Ticket;
     bool IsReadyLocked() const; // m_lock held
-    void StopWalk();            // cancels and waits for the steps of the current request
+    void CancelWalk();          // closed: pending ids, hand-overs and the request in flight dropped
+    void StopWalk();            // CancelWalk, then waits for the threads of the current request
     void RunStep(std::unique_ptr<CSnmp> answer, int requestId, int status,
                  const SnmpWalkCallback& callback, void* param);
     void ApplyUserCredentials(CSnmpV3& request) const;
@@ -144,7 +145,7 @@ private:
     bool m_bWalkActive = false;
     int m_nStepsInFlight = 0;
     int m_nCallbacksRunning = 0;
-    std::vector<std::shared_ptr<Ticket>> m_tickets;
+    std::vector<std::shared_ptr<CDeliveryTicket>> m_tickets;
 
     std::shared_ptr<CSnmpAbort> m_pAbort;
     std::unique_ptr<CSnmpWorker> m_pWorker; // user-based walks

@@ -3,7 +3,18 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QStandardPaths>
-#include <QUdpSocket>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <vector>
 
 const CSnmpdProcess::User CSnmpdProcess::kNoAuthUser{"nsw-noauth", "1", "", "", "", ""};
 const CSnmpdProcess::User CSnmpdProcess::kMd5User{"nsw-md5", "2", "2", "md5-secret-1", "", ""};
@@ -35,6 +46,70 @@ QByteArray UserLines(const CSnmpdProcess::User& user) {
     return line + "\nrwuser " + user.name + ' ' + level + "\n";
 }
 
+// Children are started with posix_spawn, not QProcess: after a QProcess
+// start ThreadSanitizer no longer sees the calling thread's locks, and the
+// session tests run under it.
+std::vector<QByteArray> Environment(const QByteArray& persistentDir) {
+    std::vector<QByteArray> env;
+    for (char** e = environ; *e; ++e) {
+        const QByteArray entry(*e);
+        if (!entry.startsWith("MIBS=") && !entry.startsWith("SNMP_PERSISTENT_DIR="))
+            env.push_back(entry);
+    }
+    env.push_back("MIBS=");
+    env.push_back("SNMP_PERSISTENT_DIR=" + persistentDir);
+    return env;
+}
+
+// Starts program; its standard output and error go to outFd (or nowhere).
+pid_t Spawn(const QString& program, const QStringList& args, const QByteArray& persistentDir,
+            int outFd) {
+    std::vector<QByteArray> argBytes{QFile::encodeName(program)};
+    for (const QString& arg : args)
+        argBytes.push_back(arg.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& arg : argBytes)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    std::vector<QByteArray> envBytes = Environment(persistentDir);
+    std::vector<char*> envp;
+    for (QByteArray& entry : envBytes)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (outFd >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, outFd, 1);
+        posix_spawn_file_actions_adddup2(&actions, outFd, 2);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    }
+    pid_t pid = -1;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+// Waits up to timeoutMs for pid to end; true when it did (and was reaped).
+bool WaitFor(pid_t pid, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    do {
+        if (::waitpid(pid, nullptr, WNOHANG) == pid)
+            return true;
+        ::usleep(5000);
+    } while (timer.elapsed() < timeoutMs);
+    return false;
+}
+
+bool IsRunning(pid_t pid) {
+    return pid > 0 && ::waitpid(pid, nullptr, WNOHANG) == 0;
+}
+
 } // namespace
 
 CSnmpdProcess::~CSnmpdProcess() {
@@ -42,10 +117,20 @@ CSnmpdProcess::~CSnmpdProcess() {
 }
 
 int CSnmpdProcess::FreeUdpPort() {
-    QUdpSocket socket;
-    if (!socket.bind(QHostAddress::LocalHost, 0))
+    // Plain sockets: Qt's would start a proxy look-up thread for nothing.
+    const int sock = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (sock < 0)
         return 0;
-    return socket.localPort();
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    int port = 0;
+    if (::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ::getsockname(sock, reinterpret_cast<sockaddr*>(&address), &size) == 0)
+        port = ntohs(address.sin_port);
+    ::close(sock);
+    return port;
 }
 
 QStringList CSnmpdProcess::CommunityArgs(const char* version, const char* community) {
@@ -78,29 +163,24 @@ bool CSnmpdProcess::Start() {
     // The port can be taken between the probe and snmpd's bind: try a few.
     for (int attempt = 0; attempt < 5; ++attempt) {
         m_nPort = FreeUdpPort();
-        m_pProcess = std::make_unique<QProcess>();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("MIBS"), QString());
-        env.insert(QStringLiteral("SNMP_PERSISTENT_DIR"), dir + QStringLiteral("/persist"));
-        m_pProcess->setProcessEnvironment(env);
-        m_pProcess->setProcessChannelMode(QProcess::MergedChannels);
         const QString log = dir + QStringLiteral("/snmpd.log");
         QFile::remove(log);
-        m_pProcess->start(snmpd,
-                          {QStringLiteral("-f"), QStringLiteral("-C"), QStringLiteral("-c"),
-                           dir + QStringLiteral("/snmpd.conf"),
-                           QStringLiteral("--persistentDir=") + dir + QStringLiteral("/persist"),
-                           QStringLiteral("-Lf"), log, QStringLiteral("-p"),
-                           dir + QStringLiteral("/snmpd.pid"),
-                           QStringLiteral("udp:127.0.0.1:%1").arg(m_nPort)});
-        if (!m_pProcess->waitForStarted(5000)) {
+        m_nPid = Spawn(snmpd,
+                       {QStringLiteral("-f"), QStringLiteral("-C"), QStringLiteral("-c"),
+                        dir + QStringLiteral("/snmpd.conf"),
+                        QStringLiteral("--persistentDir=") + dir + QStringLiteral("/persist"),
+                        QStringLiteral("-Lf"), log, QStringLiteral("-p"),
+                        dir + QStringLiteral("/snmpd.pid"),
+                        QStringLiteral("udp:127.0.0.1:%1").arg(m_nPort)},
+                       QFile::encodeName(dir + QStringLiteral("/persist")), -1);
+        if (m_nPid <= 0) {
             m_strError = QStringLiteral("snmpd did not start");
             continue;
         }
         // Up when it answers a get of sysUpTime.
         QElapsedTimer timer;
         timer.start();
-        while (timer.elapsed() < 10000 && m_pProcess->state() == QProcess::Running) {
+        while (timer.elapsed() < 10000 && IsRunning(m_nPid)) {
             const QByteArray out = RunTool(
                 QStringLiteral("snmpget"),
                 CommunityArgs("2c", kReadCommunity) +
@@ -120,33 +200,46 @@ bool CSnmpdProcess::Start() {
 }
 
 void CSnmpdProcess::Stop() {
-    if (m_pProcess) {
-        if (m_pProcess->state() != QProcess::NotRunning) {
-            m_pProcess->terminate();
-            if (!m_pProcess->waitForFinished(5000)) {
-                m_pProcess->kill();
-                m_pProcess->waitForFinished(5000);
-            }
-        }
-        m_pProcess.reset();
+    if (m_nPid <= 0)
+        return;
+    ::kill(m_nPid, SIGTERM);
+    if (!WaitFor(m_nPid, 5000)) {
+        ::kill(m_nPid, SIGKILL);
+        WaitFor(m_nPid, 5000);
     }
+    m_nPid = -1;
 }
 
 QByteArray CSnmpdProcess::RunTool(const QString& tool, const QStringList& options,
                                   const QStringList& oids) const {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("MIBS"), QString());
-    if (m_pDir)
-        env.insert(QStringLiteral("SNMP_PERSISTENT_DIR"),
-                   m_pDir->path() + QStringLiteral("/tools"));
-    process.setProcessEnvironment(env);
-    process.start(tool,
-                  options + QStringList{QStringLiteral("udp:127.0.0.1:%1").arg(m_nPort)} + oids);
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
+    const QString program = QStandardPaths::findExecutable(tool);
+    int fds[2];
+    if (program.isEmpty() || ::pipe2(fds, O_CLOEXEC) != 0)
+        return {};
+    const QByteArray persistent =
+        m_pDir ? QFile::encodeName(m_pDir->path() + QStringLiteral("/tools")) : QByteArray("/tmp");
+    const pid_t pid = Spawn(
+        program, options + QStringList{QStringLiteral("udp:127.0.0.1:%1").arg(m_nPort)} + oids,
+        persistent, fds[1]);
+    ::close(fds[1]);
+    QByteArray output;
+    QElapsedTimer timer;
+    timer.start();
+    char buffer[4096];
+    while (pid > 0 && timer.elapsed() < 60000) {
+        pollfd readable{fds[0], POLLIN, 0};
+        if (::poll(&readable, 1, 100) <= 0)
+            continue;
+        const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        output.append(buffer, qsizetype(n));
+    }
+    ::close(fds[0]);
+    if (pid > 0 && !WaitFor(pid, 1000)) {
+        ::kill(pid, SIGKILL);
+        WaitFor(pid, 5000);
         return {};
     }
-    return process.readAllStandardOutput();
+    return output;
 }

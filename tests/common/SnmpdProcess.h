@@ -5,12 +5,13 @@
 // UDP port. Never /etc/snmp, never port 161.
 
 #include <QByteArray>
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
+
+#include <sys/types.h>
 
 class CSnmpdProcess {
 public:
@@ -57,7 +58,7 @@ public:
 
 private:
     std::unique_ptr<QTemporaryDir> m_pDir;
-    std::unique_ptr<QProcess> m_pProcess;
+    pid_t m_nPid = -1;
     int m_nPort = 0;
     QString m_strError;
 };
