@@ -2,6 +2,7 @@
 
 #include "app/DeviceProfile.h"
 #include "app/LaunchSettings.h"
+#include "pages/Pages.h"
 #include "panel/ModuleDlg.h"
 #include "platform/MessageBox.h"
 #include "platform/SingleInstance.h"
@@ -45,6 +46,7 @@ bool CModuleApp::InitInstance() {
     }
     SnmpInit(&m_app);
     SetSnmpTimeout(5000);
+    RegisterAllPages();
 
     if (m_commandLine.isEmpty()) {
         ShowMessage(QStringLiteral("No parameter input !"));

@@ -1,0 +1,31 @@
+#include "Pages.h"
+
+#include "pages/mib2/MibPages.h"
+#include "pages/switching/PortConfig.h"
+#include "pages/switching/Trunk.h"
+#include "pages/switching/Vlan.h"
+#include "panel/PageRegistry.h"
+
+namespace {
+
+template <class Page> void Register(int commandId) {
+    RegisterPage(commandId, [](QWidget* parent) { return std::make_unique<Page>(parent); });
+}
+
+} // namespace
+
+void RegisterAllPages() {
+    // Switching
+    RegisterPage(32774, [](QWidget* parent) {
+        return std::make_unique<CPortSetInfo>(parent, PageSelectedPort());
+    });
+    Register<CVlanPage>(32834);
+    Register<CTrunkPage>(32818);
+    // Public MIB
+    Register<CSystemInfoPage>(32805);
+    RegisterPage(32809, [](QWidget* parent) { return MakeInterfaceTablePage(parent); });
+    RegisterPage(32808, [](QWidget* parent) { return MakeIpTablePage(parent); });
+    Register<CForwardingTablePage>(32810);
+    RegisterPage(32811, [](QWidget* parent) { return MakeTcpServicePage(parent); });
+    RegisterPage(32812, [](QWidget* parent) { return MakeUdpServicePage(parent); });
+}
