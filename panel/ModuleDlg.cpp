@@ -71,6 +71,8 @@ CModuleDlg::CModuleDlg(SOptions options, QWidget* parent)
 CModuleDlg::~CModuleDlg() {
     StopPolling();
     CloseSessions();
+    // Pixmaps must not outlive the application object, which ends right after the window.
+    PanelBitmaps().Clear();
 }
 
 int CModuleDlg::exec() {

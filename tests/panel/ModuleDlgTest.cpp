@@ -20,7 +20,11 @@
 #include <QMenuBar>
 #include <QTest>
 #include <QTimer>
-#include <QUdpSocket>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -70,10 +74,22 @@ protected:
 
     static QPoint Centre(const CPanelObject& object) { return object.Rect().center(); }
 
+    // A bound UDP socket that never answers.
     struct SSilentAgent {
-        SSilentAgent() { socket.bind(QHostAddress::LocalHost, 0); }
-        quint16 localPort() const { return socket.localPort(); }
-        QUdpSocket socket;
+        SSilentAgent() : fd(::socket(AF_INET, SOCK_DGRAM, 0)) {
+            sockaddr_in address{};
+            address.sin_family = AF_INET;
+            address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+        }
+        ~SSilentAgent() { ::close(fd); }
+        int localPort() const {
+            sockaddr_in address{};
+            socklen_t length = sizeof address;
+            ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+            return ntohs(address.sin_port);
+        }
+        int fd;
     } m_silent;
     std::unique_ptr<CModelFolder> m_folder;
 };

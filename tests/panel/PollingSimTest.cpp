@@ -7,10 +7,12 @@
 #include "SimProcess.h"
 #include "panel/ModuleDlg.h"
 #include "panel/ModuleMenu.h"
+#include "panel/PanelView.h"
 #include "platform/MessageBox.h"
 #include "platform/Trace.h"
 #include "snmp/engine/SnmpInit.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 
 namespace {
@@ -196,4 +198,39 @@ TEST_F(PollingSimTest, SaveAndRebootUseTheRealResultOfTheSet) {
     EXPECT_FALSE(m_dlg->PageOpen());
     Pass();
     EXPECT_FALSE(State().Reachable()) << "the switch is rebooting";
+}
+
+// The polling thread writes while the window paints and reads tool tips; run
+// under ThreadSanitizer this shows the shared state is race-free.
+TEST_F(PollingSimTest, WindowPaintsWhileThePollingThreadRuns) {
+    SnmpInit(nullptr);
+    ASSERT_TRUE(m_sim.Start({QStringLiteral("--model"), QStringLiteral("NGX-4410-10P B1")}));
+    ResetLaunchSettings();
+    g_strDeviceIp = QString::fromLatin1(CSimProcess::kHost);
+    g_strSnmpPort = QString::number(m_sim.Port());
+    g_strSnmpVersion = QStringLiteral("2");
+    m_folder = std::make_unique<CModelFolder>(QStringLiteral("NGX-4410-10P B1"));
+    CModuleDlg::SOptions options;
+    options.strProfilePath = m_folder->ProfilePath();
+    m_dlg = std::make_unique<CModuleDlg>(options);
+    ASSERT_TRUE(m_dlg->OnInitDialog());
+    m_dlg->show();
+    const QPoint led = State().CopperObject(1)->Rect().topLeft() + QPoint(4, 3);
+    const QColor dark = m_dlg->View()->grab().toImage().pixelColor(led);
+    QElapsedTimer timer;
+    timer.start();
+    while (State().Passes() == 0 && timer.elapsed() < 10000) {
+        m_dlg->View()->repaint();
+        m_dlg->View()->ToolTipAt(State().CopperObject(1)->Rect().center());
+        QApplication::processEvents();
+    }
+    ASSERT_GT(State().Passes(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(m_dlg->BlinkTimerActive(), 5000);
+    EXPECT_EQ(State().LampCode(1), 1) << "port 1 is cabled at start";
+    // Past its blinking, the port shows its link LED.
+    QTest::qWait(CPanelPainter::kBlinkTicks * 200 + 400);
+    const QColor lit = m_dlg->View()->grab().toImage().pixelColor(led);
+    EXPECT_GT(lit.green(), dark.green() + 60);
+    m_dlg->done(QDialog::Accepted);
+    EXPECT_FALSE(m_dlg->PollingThread()->Running());
 }
