@@ -59,38 +59,36 @@ private:
 
 namespace {
 
-// Orders a courier's construction on the calling thread before its run on
-// the receiver's: Qt's own event queue does it too, but out of sight of
+// Orders what a delivery's caller wrote before posting it before what the
+// receiver's thread reads: Qt's event queue does it too, but out of sight of
 // ThreadSanitizer, whose runs must stay clean.
 std::mutex g_courierMutex;
 
-} // namespace
+void SeeCallersWrites() {
+    std::lock_guard lock(g_courierMutex);
+}
 
-// Carries one hand-over into the receiver's thread as an event and runs it
-// there, unless the ticket was cancelled or the receiver is gone by then.
-// Destroyed unrun (its thread's queue dropped), it releases the caller.
-class CCourier : public QObject {
+// One hand-over: runs its work unless cancelled or the receiver is gone;
+// dropped unrun (its courier deleted), it releases the caller.
+class CDeliveryEvent : public QEvent {
 public:
-    CCourier(std::shared_ptr<CDeliveryTicket> ticket, QObject* receiver, std::function<void()> work)
-        : m_pTicket(std::move(ticket)), m_pReceiver(receiver), m_work(std::move(work)) {}
-    ~CCourier() override { m_pTicket->End(CDeliveryTicket::kCancelled); }
-
-    static QEvent::Type EventType() {
+    CDeliveryEvent(std::shared_ptr<CDeliveryTicket> ticket, QObject* receiver,
+                   std::function<void()> work)
+        : QEvent(Type()), m_pTicket(std::move(ticket)), m_pReceiver(receiver),
+          m_work(std::move(work)) {}
+    ~CDeliveryEvent() override {
+        SeeCallersWrites();
+        m_pTicket->End(CDeliveryTicket::kCancelled);
+    }
+    static QEvent::Type Type() {
         static const int type = QEvent::registerEventType();
         return static_cast<QEvent::Type>(type);
     }
-
-protected:
-    bool event(QEvent* e) override {
-        { std::lock_guard lock(g_courierMutex); } // before the event is read
-        if (e->type() != EventType())
-            return QObject::event(e);
+    void Run() {
         if (m_pReceiver && m_pTicket->Begin()) {
             m_work();
             m_pTicket->End(CDeliveryTicket::kDone);
         }
-        deleteLater();
-        return true;
     }
 
 private:
@@ -98,6 +96,27 @@ private:
     QPointer<QObject> m_pReceiver;
     std::function<void()> m_work;
 };
+
+} // namespace
+
+// Lives in the receivers' thread and runs the hand-overs posted to it.
+class CCourier : public QObject {
+protected:
+    bool event(QEvent* e) override {
+        SeeCallersWrites(); // before the event is read
+        if (e->type() != CDeliveryEvent::Type())
+            return QObject::event(e);
+        static_cast<CDeliveryEvent*>(e)->Run();
+        return true;
+    }
+};
+
+void CCommonSNMP::CourierDeleter::operator()(CCourier* courier) const {
+    if (courier->thread() == QThread::currentThread())
+        delete courier;
+    else
+        courier->deleteLater();
+}
 
 CCommonSNMP::CCommonSNMP()
     : m_strHost(g_strDeviceIp.trimmed().toStdString()),
@@ -401,11 +420,17 @@ bool CCommonSNMP::Deliver(QObject* receiver, std::function<void()> work) {
             return false;
         m_tickets.push_back(ticket);
     }
-    auto* courier = new CCourier(ticket, receiver, std::move(work));
-    courier->moveToThread(receiver->thread());
-    auto* event = new QEvent(CCourier::EventType());
-    { std::lock_guard lock(g_courierMutex); }
-    QCoreApplication::postEvent(courier, event);
+    auto* event = new CDeliveryEvent(ticket, receiver, std::move(work));
+    SeeCallersWrites();
+    {
+        // Posted under the lock: the courier is not replaced meanwhile.
+        std::lock_guard state(m_stateMutex);
+        if (!m_pCourier || m_pCourier->thread() != receiver->thread()) {
+            m_pCourier.reset(new CCourier);
+            m_pCourier->moveToThread(receiver->thread());
+        }
+        QCoreApplication::postEvent(m_pCourier.get(), event);
+    }
     const bool ran = ticket->Wait();
     std::lock_guard state(m_stateMutex);
     m_tickets.erase(std::find(m_tickets.begin(), m_tickets.end(), ticket));

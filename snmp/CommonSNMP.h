@@ -49,6 +49,7 @@
 #include <string>
 #include <vector>
 
+class CCourier;
 class CDeliveryTicket;
 class CSnmpWorker;
 
@@ -146,6 +147,11 @@ private:
     int m_nStepsInFlight = 0;
     int m_nCallbacksRunning = 0;
     std::vector<std::shared_ptr<CDeliveryTicket>> m_tickets;
+
+    struct CourierDeleter {
+        void operator()(CCourier* courier) const;
+    };
+    std::unique_ptr<CCourier, CourierDeleter> m_pCourier; // Deliver's, in the receivers' thread
 
     std::shared_ptr<CSnmpAbort> m_pAbort;
     std::unique_ptr<CSnmpWorker> m_pWorker; // user-based walks
