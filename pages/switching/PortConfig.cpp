@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -195,6 +196,7 @@ CPortSetInfo::CPortSetInfo(QWidget* parent, int selectedPort)
                                "DefaultPriority", "OperFlowControlMode"})
         m_pList->AddColumn(QLatin1String(header));
     m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_pList->horizontalHeader()->setStretchLastSection(true);
     for (const char* entry : kSpeedEntries)
         m_pSpeed->addItem(QLatin1String(entry));
     m_pSpeed->setEnabled(false);

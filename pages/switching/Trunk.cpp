@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -83,19 +84,19 @@ std::vector<int> SelectedPorts(std::span<const int> selected) {
     return ports;
 }
 
-// The general rule: compared with the first selected port that has a value;
-// ports without a value (0) take no part.
+// The general rule: the selected ports are compared with the first selected
+// port whose value is not 0. A 0 is a value like any other once there is a
+// reference (priority 0 and 3 differ); ports all at 0 do not differ.
 bool DifferFromFirstValue(const std::vector<int>& values, const std::vector<int>& ports) {
     int reference = 0;
-    for (int p : ports) {
-        const int v = ValueAt(values, p);
-        if (v == 0)
-            continue;
-        if (reference == 0)
-            reference = v;
-        else if (v != reference)
+    for (int p : ports)
+        if ((reference = ValueAt(values, p)) != 0)
+            break;
+    if (reference == 0)
+        return false;
+    for (int p : ports)
+        if (ValueAt(values, p) != reference)
             return true;
-    }
     return false;
 }
 
@@ -441,9 +442,13 @@ bool CTrunkValid::LoadTables() {
     const auto fdb = WalkTable(m_cCommonSNMPTableStaticPor, {Oid::kFdbHitPorts});
     const auto arp = WalkTable(m_cCommonSNMPTableACL, {Oid::kArpPorts});
     const auto acl = WalkTable(m_cCommonSNMPTableACL, {Oid::kAclPorts});
-    const auto surveillance = WalkTable(m_cCommonSNMPTableGetVlanTrunk,
-                                        {Oid::kSurveillanceMode, Oid::kSurveillanceDynamic});
-    if (!vlans || !trunks || !fdb || !arp || !acl || !surveillance)
+    // One column per walk: this table ends the switch's MIB, and an agent may
+    // fail a bulk request whose columns run past that end.
+    const auto surveillanceMode =
+        WalkTable(m_cCommonSNMPTableGetVlanTrunk, {Oid::kSurveillanceMode});
+    const auto surveillanceDynamic =
+        WalkTable(m_cCommonSNMPTableGetVlanTrunk, {Oid::kSurveillanceDynamic});
+    if (!vlans || !trunks || !fdb || !arp || !acl || !surveillanceMode || !surveillanceDynamic)
         return false;
     d.vlanConfig = VlanConfigOfPorts(*vlans, n);
     d.lagOfPort = LagOfPorts(*trunks, n);
@@ -451,13 +456,13 @@ bool CTrunkValid::LoadTables() {
     d.arpPrevention = PortsNamedBy(*arp, n);
     d.acl = PortsNamedBy(*acl, n);
     // Indexed by port.
-    for (const SSnmpRow& row : *surveillance) {
-        const int port = RowNumber(row);
-        if (port >= 1 && port <= n) {
-            d.surveillanceMode[port - 1] = IntAt(row, 0);
-            d.surveillanceDynamic[port - 1] = IntAt(row, 1);
+    for (const auto& [rows, values] : {std::pair{&*surveillanceMode, &d.surveillanceMode},
+                                       std::pair{&*surveillanceDynamic, &d.surveillanceDynamic}})
+        for (const SSnmpRow& row : *rows) {
+            const int port = RowNumber(row);
+            if (port >= 1 && port <= n)
+                (*values)[port - 1] = IntAt(row, 0);
         }
-    }
     return true;
 }
 
@@ -535,7 +540,7 @@ void CTrunkMemberDlg::PlaceControls() {
     auto* frame = new QGroupBox(QStringLiteral("Port members"), this);
     const int perRow = PortsPerGridRow(ports);
     const int rows = ports > perRow ? 2 : 1;
-    frame->setGeometry(12, 60, layout.width - 24, 40 + rows * kRowStep);
+    frame->setGeometry(12, 58, layout.width - 24, 36 + rows * kRowStep);
 
     const int step = kPortStep + layout.gap;
     const int gridWidth = (perRow - 1) * step + kPortStep;
@@ -547,7 +552,7 @@ void CTrunkMemberDlg::PlaceControls() {
         const int column = (port - 1) % perRow;
         const int row = (port - 1) / perRow;
         const int x = x0 + column * step;
-        const int y = 88 + row * kRowStep;
+        const int y = 100 + row * kRowStep;
         QLabel* label = NewLabel(QString::number(port), kIdFirstLabel + port - 1);
         label->setFont(small);
         label->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
@@ -582,6 +587,7 @@ void CTrunkMemberDlg::Load() {
                 m_boxes[port - 1]->setChecked(true);
         }
     }
+    m_bLoadDone = true;
     emit Loaded(ok);
 }
 
@@ -634,7 +640,7 @@ CTrunkPage::CTrunkPage(QWidget* parent)
     m_pList->AddColumn(QStringLiteral("TrunkID"));
     m_pList->AddColumn(QStringLiteral("PortChannelMode"));
     m_pList->AddColumn(QStringLiteral("PortMember"));
-    m_pList->setColumnWidth(2, 260);
+    m_pList->horizontalHeader()->setStretchLastSection(true);
     m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_pMode->addItems({kLacp, kStatic, kDisable});
     m_pTrunkId->setMaximumWidth(60);

@@ -30,7 +30,7 @@ QString CheckMemberCount(std::span<const int> selected);
 QString TrunkMemberHex(std::span<const int> selected, int portCount);
 
 // What the aggregation checks compare, per port (index = port - 1) unless a
-// scalar. A per-port value of 0 means the switch gave none for the port.
+// scalar.
 struct STrunkValidData {
     int portCount = 0;
     // Per-port walk 1.
@@ -116,6 +116,8 @@ public:
     bool Submit();
     std::vector<int> Selected() const;
     CTrunkValid& Validator() { return m_valid; }
+    // The validator's load has run (successfully or not).
+    bool IsLoadDone() const { return m_bLoadDone; }
 
 signals:
     // The validator's load is over (ok false: "TrunkValid Init Error !" was shown).
@@ -134,6 +136,7 @@ private:
     CTrunkValid m_valid;
     std::vector<QCheckBox*> m_boxes;
     std::vector<int> m_selected;
+    bool m_bLoadDone = false;
 };
 
 class CTrunkPage : public CPageBase {

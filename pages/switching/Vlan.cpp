@@ -12,6 +12,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -24,8 +25,8 @@
 namespace {
 
 namespace Oid {
-// Voice VLAN ID, 0 while the voice VLAN is off.
-const QString kVoiceVlan = QStringLiteral("1.3.6.1.4.1.32473.10.75.7.21.1.3.0");
+const QString kVoiceState = QStringLiteral("1.3.6.1.4.1.32473.10.75.7.21.1.1.0");
+const QString kVoiceVid = QStringLiteral("1.3.6.1.4.1.32473.10.75.7.21.1.3.0");
 const QString kSurveillanceState = QStringLiteral("1.3.6.1.4.1.32473.10.75.7.26.1.1.0");
 const QString kSurveillanceVid = QStringLiteral("1.3.6.1.4.1.32473.10.75.7.26.1.2.0");
 } // namespace Oid
@@ -55,8 +56,7 @@ enum PvidPageId {
     kIdPvidRefresh = 1353
 };
 
-// Names as the switch keeps them: 32 characters at most; UTF-8 takes up to
-// three bytes each, so a name is never cut.
+// Names as the switch keeps them: 32 octets of UTF-8.
 constexpr int kNameLength = 32;
 constexpr unsigned kNameBuffer = kNameLength * 3 + 1;
 
@@ -119,7 +119,8 @@ QString CheckVlanEdit(const QString& vidText, const QString& name,
         return QStringLiteral("Invalid VLAN ID, VLAN ID should be (2-4094) !");
     if (isNew && Contains(existingVids, vid))
         return QStringLiteral("The VLAN ID has been used, please input again !");
-    if (name.isEmpty() || !IsValidName(name))
+    // The switch keeps 32 octets of UTF-8: a longer name is refused, not cut.
+    if (name.isEmpty() || !IsValidName(name) || name.toUtf8().size() > kNameLength)
         return QStringLiteral("Invalid Vlan Name.");
     if (std::all_of(membership.begin(), membership.end(), [](int m) { return m == kNotMember; }))
         return QStringLiteral("You have to include at least one member in the vlan");
@@ -369,6 +370,7 @@ CPvidPage::CPvidPage(QWidget* parent)
     m_pList->AddColumn(QStringLiteral("Port     "));
     m_pList->AddColumn(QStringLiteral("PVID     "));
     m_pList->AddColumn(QStringLiteral("Trunk          "));
+    m_pList->horizontalHeader()->setStretchLastSection(true);
     m_pPvid->setMaximumWidth(70);
     m_pApply->setEnabled(false);
 
@@ -548,9 +550,10 @@ void CVlanPage::ReadMode() {
 }
 
 void CVlanPage::ReadSpecialVlans() {
-    if (const auto voice = ReadObjects(m_cCommonSNMPVoiceVlan, {Oid::kVoiceVlan})) {
-        m_nVoiceVid = voice->Text(0).toInt();
-        m_bVoiceEnabled = m_nVoiceVid >= 1 && m_nVoiceVid <= 4094;
+    if (const auto voice =
+            ReadObjects(m_cCommonSNMPVoiceVlan, {Oid::kVoiceState, Oid::kVoiceVid})) {
+        m_bVoiceEnabled = voice->Text(0) == u"1";
+        m_nVoiceVid = voice->Text(1).toInt();
     }
     if (const auto surveillance =
             ReadObjects(m_cCommonSNMPVoiceVlan, {Oid::kSurveillanceState, Oid::kSurveillanceVid})) {

@@ -1,5 +1,7 @@
 #include "pages/switching/PortConfig.h"
 
+#include "QtPrint.h"
+
 #include <gtest/gtest.h>
 
 namespace {

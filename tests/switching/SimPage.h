@@ -5,6 +5,7 @@
 // helpers to read the agent back on its own (net-snmp's tools).
 
 #include "LaunchFixture.h"
+#include "QtPrint.h"
 #include "SimProcess.h"
 #include "app/DeviceProfile.h"
 #include "platform/MessageBox.h"

@@ -2,6 +2,8 @@
 #include "pages/switching/Trunk.h"
 #include "snmp/Encodings.h"
 
+#include "QtPrint.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -142,10 +144,10 @@ TEST(TrunkValid, CleanSwitchPassesAndPortsOfOtherGroupsAreRefused) {
 
 TEST(TrunkValid, MediaSpeedAndDuplex) {
     STrunkValidData d = Clean();
-    // 2. media; a port the switch gave no value for takes no part
+    // 2. media
     d.media[1] = 4;
     EXPECT_EQ(Check(d, {1, 2}), "Cannot add ports of different types to an aggregated link !");
-    d.media[0] = 0;
+    d.media[0] = 4;
     EXPECT_EQ(Check(d, {1, 2}), QString());
     d.media[2] = 3;
     EXPECT_EQ(Check(d, {1, 2, 3}), "Cannot add ports of different types to an aggregated link !");
@@ -157,7 +159,7 @@ TEST(TrunkValid, MediaSpeedAndDuplex) {
     EXPECT_EQ(Check(d, {5, 6}), "Cannot add a port in half-duplex mode to an aggregated link.");
     d.speed[4] = d.speed[5] = 5;
     EXPECT_EQ(Check(d, {5, 6}), "Cannot add a port in half-duplex mode to an aggregated link.");
-    d.speed[4] = 0; // no value: the next port is the reference
+    d.speed[4] = 0; // the first port with a value is the reference
     EXPECT_EQ(Check(d, {5, 6}), "Cannot add a port in half-duplex mode to an aggregated link.");
     d.speed[4] = 2;
     d.speed[5] = 6;
@@ -206,6 +208,13 @@ TEST(TrunkValid, PriorityPvidSecurityAndLoopback) {
     STrunkValidData d = Clean();
     d.priority[1] = 3;
     EXPECT_EQ(Check(d, {1, 2}),
+              "Cannot add ports with different 802.1p default priorities to an aggregated link.");
+    // the reference is the first selected port whose value is not 0; from
+    // there a 0 is a value like any other (priority 0 is the switch's default)
+    d.priority[0] = d.priority[1] = 0;
+    EXPECT_EQ(Check(d, {1, 2}), QString());
+    d.priority[2] = 3;
+    EXPECT_EQ(Check(d, {1, 2, 3}),
               "Cannot add ports with different 802.1p default priorities to an aggregated link.");
     d = Clean();
     d.pvid[1] = 20;
@@ -263,10 +272,6 @@ TEST(TrunkValid, RateControlAndRstpCompareWithTheFirstPortWhateverItsValue) {
     d.rateEgress[2] = 64;
     EXPECT_EQ(Check(d, {1, 2, 3}), rate);
     EXPECT_EQ(Check(d, {2, 3}), QString());
-    d.pvid[0] = 0; // the general rule leaves a port without value out
-    d.pvid[1] = 5;
-    d.pvid[2] = 5;
-    EXPECT_EQ(Check(d, {1, 2, 3}), rate);
     d.rateEgress[0] = 64;
     EXPECT_EQ(Check(d, {1, 2, 3}), QString());
 

@@ -1,6 +1,8 @@
 #include "pages/switching/SwitchCommon.h"
 #include "pages/switching/Vlan.h"
 
+#include "QtPrint.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
