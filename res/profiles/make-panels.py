@@ -105,7 +105,7 @@ def panel(profile):
 
     # Copper ports, odd above even, in blocks of six columns (four on small models).
     columns = (copper + 1) // 2
-    per_block = 6 if columns > 5 else columns
+    per_block = columns if columns <= 5 else 4 if columns % 6 and not columns % 4 else 6
     x = PORTS_X
     column = 0
     while column < columns:
