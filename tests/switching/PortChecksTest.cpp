@@ -81,13 +81,7 @@ TEST(PortChecks, AggregatedPortsStayFullDuplex) {
     EXPECT_EQ(CheckPortApply(t, "5", kSpeed10Half), QString());
 }
 
-TEST(PortChecks, CellTexts) {
-    EXPECT_EQ(PortSpeedText("6"), "Auto");
-    EXPECT_EQ(PortSpeedText("9"), "1000MFull");
-    EXPECT_EQ(OperModeText("1"), "Down");
-    EXPECT_EQ(OperModeText("0"), "1000MFull");
-    EXPECT_EQ(OperFlowControlText("3"), QString());
-    EXPECT_EQ(DefaultPriorityText("7"), "Low");
+TEST(PortChecks, ComboPortForms) {
     // combo ports: copper form on media 2, fibre forms on media 3 and 4
     EXPECT_EQ(OperModeCell("3", true, 3), "100M F Full");
     EXPECT_EQ(OperModeCell("4", true, 3), "100M F Half");

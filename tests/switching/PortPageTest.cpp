@@ -1,5 +1,7 @@
 #include "SimPage.h"
+#include "pages/Pages.h"
 #include "pages/switching/PortConfig.h"
+#include "panel/PageRegistry.h"
 #include "platform/ListControl.h"
 
 #include <QComboBox>
@@ -72,6 +74,27 @@ TEST_F(PortPage, OpensOnThePanelsPortAndSetsSpeedAndFlowControl) {
     EXPECT_TRUE(m_boxes.Texts().isEmpty());
     EXPECT_EQ(Get(kSpeed + "5"), "6");
     EXPECT_EQ(Get(kFlow + "5"), "2");
+}
+
+TEST_F(PortPage, TheMainWindowOpensItForTheClickedPort) {
+    StartSwitch(QStringLiteral("NSW-4410-52 B1"));
+    RegisterAllPages();
+    for (int command : {32774, 32834, 32818})
+        EXPECT_TRUE(IsPageRegistered(command)) << command;
+    SetPageSelectedPort(50);
+    std::unique_ptr<QDialog> dialog = CreatePage(32774, nullptr);
+    SetPageSelectedPort(0);
+    auto* page = qobject_cast<CPortSetInfo*>(dialog.get());
+    ASSERT_NE(page, nullptr);
+    QSignalSpy loaded(page, &CPortSetInfo::Loaded);
+    page->show();
+    ASSERT_TRUE(WaitFor(loaded));
+    EXPECT_EQ(page->windowTitle(), "Port Configuration");
+    EXPECT_EQ(page->List()->ItemCount(), 52);
+    EXPECT_EQ(page->List()->SelectedRow(), 49);
+    EXPECT_EQ(page->Control<QLineEdit>(216)->text(), "50");
+    // a combo port on its copper side
+    EXPECT_EQ(page->MediaOfPort()[49], 2);
 }
 
 TEST_F(PortPage, CancelAndRefusalsSendNothing) {
