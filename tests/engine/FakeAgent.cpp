@@ -121,6 +121,12 @@ CFakeAgent::Value CFakeAgent::Integer(long long value) {
 CFakeAgent::Value CFakeAgent::Text(const QByteArray& text) {
     return {0x04, text};
 }
+CFakeAgent::Value CFakeAgent::Number(uint8_t tag, long long value) {
+    return {tag, IntegerContent(value)};
+}
+CFakeAgent::Value CFakeAgent::ObjectId(const char* dotted) {
+    return {0x06, EncodeOid(Parse(dotted)).mid(2)}; // without the tag and its short length
+}
 
 CFakeAgent::Oid CFakeAgent::Parse(const char* dotted) {
     Oid oid;

@@ -22,6 +22,8 @@ public:
     };
     static Value Integer(long long value);
     static Value Text(const QByteArray& text);
+    static Value Number(uint8_t tag, long long value); // Counter32, Gauge32, TimeTicks ...
+    static Value ObjectId(const char* dotted);
     static Oid Parse(const char* dotted);
 
     CFakeAgent();

@@ -229,6 +229,43 @@ TEST(SnmpRequestTest, ValuesAreCheckedWhenAdded) {
     EXPECT_NE(request.setType(2), 0);
 }
 
+TEST(SnmpAnswerTest, EveryTypeComesAsText) {
+    SnmpInit(nullptr);
+    CFakeAgent agent;
+    struct Case {
+        CFakeAgent::Value value;
+        int type;
+        QByteArray text;
+    };
+    const Case cases[] = {
+        {CFakeAgent::Integer(-5), SnmpType::kInteger, "-5"},
+        {CFakeAgent::Number(0x42, 4294967295LL), SnmpType::kUnsigned, "4294967295"},
+        {CFakeAgent::Number(0x41, 7), SnmpType::kCounter32, "7"},
+        {CFakeAgent::Number(0x43, 360000), SnmpType::kTimeTicks, "360000"},
+        {CFakeAgent::Number(0x46, (1LL << 40) + 5), SnmpType::kCounter64, "1099511627781"},
+        {{0x40, QByteArray("\xC0\xA8\x01\xFE", 4)}, SnmpType::kIpAddress, "192.168.1.254"},
+        {CFakeAgent::ObjectId("1.3.6.1.4.1.32473"), SnmpType::kObjectId, "1.3.6.1.4.1.32473"},
+        {CFakeAgent::Text(QByteArray("a\0b", 3)), SnmpType::kOctetString, QByteArray("a\0b", 3)},
+        {{0x44, QByteArray("\x01\x02", 2)}, SnmpType::kOpaque, QByteArray("\x01\x02", 2)},
+    };
+    CSnmpV1 request(0, 2);
+    request.setCommunity("fake");
+    request.setPort(agent.Port());
+    request.setType(SnmpKind::kGet);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        agent.Set(Cell(1, {uint32_t(i + 1)}), cases[i].value);
+        request.addValue(QStringLiteral("%1.%2").arg(Column(1)).arg(i + 1).toLatin1().constData(),
+                         SnmpType::kNull, nullptr);
+    }
+    std::unique_ptr<CSnmp> answer;
+    ASSERT_EQ(request.send("127.0.0.1", answer, 2000), 0);
+    ASSERT_EQ(answer->getValuesCount(), unsigned(std::size(cases)));
+    for (unsigned i = 0; i < answer->getValuesCount(); ++i) {
+        EXPECT_EQ(answer->typeAt(i), cases[i].type) << i;
+        EXPECT_EQ(answer->valueAt(i), cases[i].text) << i;
+    }
+}
+
 TEST(SnmpRequestTest, SendFailsCleanlyWithoutAUsableTarget) {
     SnmpInit(nullptr);
     CSnmpV1 request;
