@@ -28,10 +28,11 @@
 //
 // Close (and Open, and destruction) cut short a request in flight and return
 // once no step is in flight and no callback is running, so after Close
-// returns no callback of this session runs or touches the caller. They never
-// wait for the caller's thread: a callback that hands rows over with Deliver
-// is released at once when the session closes. Callbacks must not call Open,
-// Close or destroy their own session.
+// returns no callback of this session runs or touches the caller. A callback
+// that hands rows over with Deliver (or queues them without waiting) is
+// released at once when the session closes; one that blocks on the closing
+// thread any other way holds Close until its wait (the time-out + 1000 ms)
+// runs out. Callbacks must not call Open, Close or destroy their own session.
 //
 // Open, Add*, Send, GetNextSync, Close: the owner's thread. GetNext,
 // GetSuffix, TakeRequest, SetDone, Deliver: also callbacks.
