@@ -30,9 +30,9 @@
 // once no step is in flight and no callback is running, so after Close
 // returns no callback of this session runs or touches the caller. A callback
 // that hands rows over with Deliver (or queues them without waiting) is
-// released at once when the session closes; one that blocks on the closing
-// thread any other way holds Close until its wait (the time-out + 1000 ms)
-// runs out. Callbacks must not call Open, Close or destroy their own session.
+// released at once when the session closes. Callbacks must not wait for the
+// owner's thread any other way (Close would wait out the time-out + 1000 ms
+// and destruction for ever), nor call Open, Close or destroy their session.
 //
 // Open, Add*, Send, GetNextSync, Close: the owner's thread. GetNext,
 // GetSuffix, TakeRequest, SetDone, Deliver: also callbacks.
