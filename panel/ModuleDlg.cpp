@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 constexpr int kBlinkTimerId = 2052;
@@ -65,7 +66,11 @@ CModuleDlg::CModuleDlg(SOptions options, QWidget* parent)
     m_blinkTimer.setObjectName(QString::number(kBlinkTimerId));
     connect(&m_blinkTimer, &QTimer::timeout, this, &CModuleDlg::OnBlinkTimer);
     connect(m_pView, &CPanelView::PortClicked, this, &CModuleDlg::OnPortClicked);
+    // The demo's hook: a picture of the first polled panel, then close; at the
+    // latest after 20 s, so that a switch that never answers cannot hold it.
     m_strScreenshot = qEnvironmentVariable("NSW_SCREENSHOT");
+    if (!m_strScreenshot.isEmpty())
+        QTimer::singleShot(20000, this, [this] { MaybeTakeScreenshot(); });
 }
 
 CModuleDlg::~CModuleDlg() {
@@ -140,10 +145,6 @@ bool CModuleDlg::OnInitDialog() {
 
     TrimMenuForModel(*m_pMenuBar, m_profile.strDeviceName);
     m_bProfileOk = true;
-    if (!m_strScreenshot.isEmpty()) {
-        // The demo's hook: a picture of the first polled panel, then close.
-        QTimer::singleShot(20000, this, [this] { MaybeTakeScreenshot(); });
-    }
     return true;
 }
 
