@@ -9,7 +9,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,9 +46,6 @@ QByteArray UserLines(const CSnmpdProcess::User& user) {
     return line + "\nrwuser " + user.name + ' ' + level + "\n";
 }
 
-// Children are started with posix_spawn, not QProcess: after a QProcess
-// start ThreadSanitizer no longer sees the calling thread's locks, and the
-// session tests run under it.
 std::vector<QByteArray> Environment(const QByteArray& persistentDir) {
     std::vector<QByteArray> env;
     for (char** e = environ; *e; ++e) {
@@ -61,6 +58,9 @@ std::vector<QByteArray> Environment(const QByteArray& persistentDir) {
     return env;
 }
 
+// Children are started with fork and exec, not QProcess: after a QProcess
+// start ThreadSanitizer no longer sees the calling thread's locks, and the
+// session tests run under it.
 // Starts program; its standard output and error go to outFd (or nowhere).
 pid_t Spawn(const QString& program, const QStringList& args, const QByteArray& persistentDir,
             int outFd) {
@@ -77,20 +77,19 @@ pid_t Spawn(const QString& program, const QStringList& args, const QByteArray& p
         envp.push_back(entry.data());
     envp.push_back(nullptr);
 
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    if (outFd >= 0) {
-        posix_spawn_file_actions_adddup2(&actions, outFd, 1);
-        posix_spawn_file_actions_adddup2(&actions, outFd, 2);
-    } else {
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    const int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // Only async-signal-safe calls here. The agent goes with this
+        // process even when a test dies without stopping it.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        ::dup2(devNull, 0);
+        ::dup2(outFd >= 0 ? outFd : devNull, 1);
+        ::dup2(outFd >= 0 ? outFd : devNull, 2);
+        ::execve(argv[0], argv.data(), envp.data());
+        ::_exit(127);
     }
-    pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
+    ::close(devNull);
     return pid;
 }
 
