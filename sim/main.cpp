@@ -35,32 +35,32 @@ void InstallSignals() {
 }
 
 // NAME:LEVEL[:AUTH:AUTHPASS[:PRIV:PRIVPASS]][:ro]
-bool ParseUser(const QString& spec, nswsim::V3User& user, QString& error) {
-    QStringList parts = spec.split(u':');
+bool ParseUser(const QString& text, nswsim::V3User& user, QString& error) {
+    QStringList parts = text.split(u':');
     if (!parts.isEmpty() && parts.last() == u"ro") {
         user.readOnly = true;
         parts.removeLast();
     }
     if (parts.size() < 2) {
-        error = "--v3-user needs at least NAME:LEVEL: " + spec;
+        error = "--v3-user needs at least NAME:LEVEL: " + text;
         return false;
     }
     user.name = parts[0].toStdString();
     user.level = parts[1].toLower().toStdString();
     const std::size_t needed = user.level == "noauth" ? 2 : user.level == "auth" ? 4 : 6;
     if (user.level != "noauth" && user.level != "auth" && user.level != "priv") {
-        error = "--v3-user level must be noauth, auth or priv: " + spec;
+        error = "--v3-user level must be noauth, auth or priv: " + text;
         return false;
     }
     if (static_cast<std::size_t>(parts.size()) != needed) {
-        error = "--v3-user " + spec + ": expected " + QString::number(needed) + " fields";
+        error = "--v3-user " + text + ": expected " + QString::number(needed) + " fields";
         return false;
     }
     if (needed >= 4) {
         user.auth = parts[2].toUpper().toStdString();
         user.authPassword = parts[3].toStdString();
         if (user.auth != "MD5" && user.auth != "SHA") {
-            error = "--v3-user authentication must be MD5 or SHA: " + spec;
+            error = "--v3-user authentication must be MD5 or SHA: " + text;
             return false;
         }
     }
@@ -68,13 +68,13 @@ bool ParseUser(const QString& spec, nswsim::V3User& user, QString& error) {
         user.priv = parts[4].toUpper().toStdString();
         user.privPassword = parts[5].toStdString();
         if (user.priv != "DES" && user.priv != "AES") {
-            error = "--v3-user privacy must be DES or AES: " + spec;
+            error = "--v3-user privacy must be DES or AES: " + text;
             return false;
         }
     }
     for (const std::string* pass : {&user.authPassword, &user.privPassword})
         if (!pass->empty() && pass->size() < 8) {
-            error = "--v3-user passwords need at least 8 characters: " + spec;
+            error = "--v3-user passwords need at least 8 characters: " + text;
             return false;
         }
     return true;
@@ -132,7 +132,7 @@ int main(int argc, char** argv) {
         option("v3-user",
                QStringLiteral("SNMPv3 user, repeatable: NAME:noauth, NAME:auth:MD5|SHA:PASS or "
                               "NAME:priv:MD5|SHA:PASS:DES|AES:PASS; append :ro for read-only."),
-               QStringLiteral("spec"));
+               QStringLiteral("user"));
     const auto fdb = option("fdb", QStringLiteral("Entries of the forwarding table (0-100000)."),
                             QStringLiteral("n"), QString::number(defaults.fdbEntries));
     const auto lldp = option("lldp-neighbours", QStringLiteral("LLDP remote entries (0-64)."),
@@ -207,9 +207,9 @@ int main(int argc, char** argv) {
         error = "the control community must differ from the read and write communities";
         ok = false;
     }
-    for (const QString& spec : parser.values(user)) {
+    for (const QString& text : parser.values(user)) {
         nswsim::V3User v3;
-        if (!ok || !ParseUser(spec, v3, error)) {
+        if (!ok || !ParseUser(text, v3, error)) {
             ok = false;
             break;
         }
