@@ -74,7 +74,8 @@ void CSnmpAbort::clear() {
 
 // ---------------------------------------------------------------- CSnmp
 
-CSnmp::CSnmp() = default;
+// Start-up normally did it already; a program or test that did not still works.
+CSnmp::CSnmp() { SnmpInit(nullptr); }
 CSnmp::~CSnmp() = default;
 
 int CSnmp::setType(int kind) {
