@@ -214,7 +214,14 @@ int CNetSession::OnAnswer(int op, netsnmp_session* /*session*/, int reqid, netsn
 
 int CNetSession::Exchange(snmp_pdu* pdu, snmp_pdu** response, Clock::time_point deadline,
                           int retries, const CSnmpAbort* abort) {
-    *response = nullptr;
+    long requestId = 0;
+    const int result = Start(pdu, deadline, retries, abort, requestId);
+    return result == SnmpResult::kOk ? Finish(requestId, response, deadline, abort) : result;
+}
+
+int CNetSession::Start(snmp_pdu* pdu, Clock::time_point deadline, int retries,
+                       const CSnmpAbort* abort, long& requestId) {
+    requestId = 0;
     if (m_bUserBased && !m_bDiscovered) {
         const int result = Discover(deadline, abort);
         if (result != SnmpResult::kOk) {
@@ -223,8 +230,14 @@ int CNetSession::Exchange(snmp_pdu* pdu, snmp_pdu** response, Clock::time_point 
             return result;
         }
     }
+    return Send(pdu, deadline, retries, abort, requestId);
+}
+
+int CNetSession::Finish(long requestId, snmp_pdu** response, Clock::time_point deadline,
+                        const CSnmpAbort* abort) {
+    *response = nullptr;
     snmp_pdu* answer = nullptr;
-    const int result = SendAndWait(pdu, &answer, deadline, retries, abort);
+    const int result = Wait(requestId, &answer, deadline, abort);
     if (result != SnmpResult::kOk)
         return result;
     if (answer->command == SNMP_MSG_REPORT) {
@@ -254,7 +267,10 @@ int CNetSession::Discover(Clock::time_point deadline, const CSnmpAbort* abort) {
         probe->securityModel = SNMP_SEC_MODEL_USM;
     }
     snmp_pdu* report = nullptr;
-    const int result = SendAndWait(probe, &report, deadline, 0, abort);
+    long probeId = 0;
+    int result = Send(probe, deadline, 0, abort, probeId);
+    if (result == SnmpResult::kOk)
+        result = Wait(probeId, &report, deadline, abort);
     std::lock_guard lock(SnmpLibraryMutex());
     netsnmp_session* session = snmp_sess_session(m_pSess);
     if (result == SnmpResult::kOk && session->securityEngineIDLen == 0 &&
@@ -286,9 +302,9 @@ int CNetSession::Discover(Clock::time_point deadline, const CSnmpAbort* abort) {
     return SnmpResult::kOk;
 }
 
-int CNetSession::SendAndWait(snmp_pdu* pdu, snmp_pdu** response, Clock::time_point deadline,
-                             int retries, const CSnmpAbort* abort) {
-    *response = nullptr;
+int CNetSession::Send(snmp_pdu* pdu, Clock::time_point deadline, int retries,
+                      const CSnmpAbort* abort, long& requestId) {
+    requestId = 0;
     const auto total =
         std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now());
     if ((abort && abort->isRaised()) || total.count() <= 0) {
@@ -296,21 +312,36 @@ int CNetSession::SendAndWait(snmp_pdu* pdu, snmp_pdu** response, Clock::time_poi
         snmp_free_pdu(pdu);
         return abort && abort->isRaised() ? SnmpResult::kAborted : SnmpResult::kTimeout;
     }
+    std::lock_guard lock(SnmpLibraryMutex());
+    netsnmp_session* session = snmp_sess_session(m_pSess);
+    session->retries = retries;
+    session->timeout = long(total.count() / (retries + 1));
+    // An earlier request still outstanding is abandoned; its answer is dropped.
+    m_bDone = false;
+    m_nOp = 0;
+    m_lWaitReqId = 0;
+    if (m_pResponse) {
+        snmp_free_pdu(m_pResponse);
+        m_pResponse = nullptr;
+    }
+    const int reqid = snmp_sess_async_send(m_pSess, pdu, &CNetSession::OnAnswer, this);
+    if (reqid == 0) {
+        snmp_free_pdu(pdu);
+        return SnmpResult::kSendFailed;
+    }
+    m_lWaitReqId = reqid;
+    requestId = reqid;
+    return SnmpResult::kOk;
+}
+
+int CNetSession::Wait(long requestId, snmp_pdu** response, Clock::time_point deadline,
+                      const CSnmpAbort* abort) {
+    *response = nullptr;
     int sock = -1;
     {
         std::lock_guard lock(SnmpLibraryMutex());
-        netsnmp_session* session = snmp_sess_session(m_pSess);
-        session->retries = retries;
-        session->timeout = long(total.count() / (retries + 1));
-        m_bDone = false;
-        m_nOp = 0;
-        m_lWaitReqId = 0;
-        const int reqid = snmp_sess_async_send(m_pSess, pdu, &CNetSession::OnAnswer, this);
-        if (reqid == 0) {
-            snmp_free_pdu(pdu);
-            return SnmpResult::kSendFailed;
-        }
-        m_lWaitReqId = reqid;
+        if (requestId == 0 || m_lWaitReqId != requestId)
+            return SnmpResult::kSendFailed; // abandoned for a later request
         sock = snmp_sess_transport(m_pSess)->sock;
     }
 

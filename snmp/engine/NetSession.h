@@ -50,12 +50,22 @@ public:
     // refusals in it are the caller's to read).
     int Exchange(snmp_pdu* pdu, snmp_pdu** response, Clock::time_point deadline, int retries,
                  const CSnmpAbort* abort);
+    // Exchange in two halves: Start sends pdu (consumed) and gives its id;
+    // Finish waits for that answer. One request is outstanding at a time: a
+    // later Start abandons an earlier one, whose Finish then fails with
+    // kSendFailed at once. The answer waits in the socket meanwhile.
+    int Start(snmp_pdu* pdu, Clock::time_point deadline, int retries, const CSnmpAbort* abort,
+              long& requestId);
+    int Finish(long requestId, snmp_pdu** response, Clock::time_point deadline,
+               const CSnmpAbort* abort);
 
 private:
     CNetSession() = default;
     int Discover(Clock::time_point deadline, const CSnmpAbort* abort);
-    int SendAndWait(snmp_pdu* pdu, snmp_pdu** response, Clock::time_point deadline, int retries,
-                    const CSnmpAbort* abort);
+    int Send(snmp_pdu* pdu, Clock::time_point deadline, int retries, const CSnmpAbort* abort,
+             long& requestId);
+    int Wait(long requestId, snmp_pdu** response, Clock::time_point deadline,
+             const CSnmpAbort* abort);
     static int OnAnswer(int op, struct snmp_session* session, int reqid, snmp_pdu* pdu,
                         void* magic);
 

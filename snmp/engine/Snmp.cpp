@@ -258,6 +258,29 @@ int CSnmp::snmpVersion() const {
 
 int CSnmp::exchange(const char* host, snmp_pdu* pdu, snmp_pdu** response, unsigned long timeoutMs) {
     *response = nullptr;
+    std::lock_guard io(m_ioMutex);
+    const auto deadline = CNetSession::Clock::now() + std::chrono::milliseconds(
+                                                          timeoutMs ? timeoutMs : GetSnmpTimeout());
+    long ticket = 0;
+    const int result = startExchangeLocked(host, pdu, timeoutMs, ticket);
+    if (result != SnmpResult::kOk)
+        return result;
+    std::shared_ptr<CSnmpAbort> abort;
+    {
+        std::lock_guard lock(m_mutex);
+        abort = m_pAbort;
+    }
+    return m_pNet->Finish(ticket, response, deadline, abort.get());
+}
+
+int CSnmp::startExchange(const char* host, snmp_pdu* pdu, unsigned long timeoutMs, long& ticket) {
+    std::lock_guard io(m_ioMutex);
+    return startExchangeLocked(host, pdu, timeoutMs, ticket);
+}
+
+int CSnmp::startExchangeLocked(const char* host, snmp_pdu* pdu, unsigned long& timeoutMs,
+                               long& ticket) {
+    ticket = 0;
     SnmpTarget target;
     std::shared_ptr<CSnmpAbort> abort;
     bool usable;
@@ -279,7 +302,6 @@ int CSnmp::exchange(const char* host, snmp_pdu* pdu, snmp_pdu** response, unsign
     // once, because repeating it (a row creation) can be refused after it worked.
     const int retries = (pdu->command != SNMP_MSG_SET && timeoutMs >= 1000) ? 1 : 0;
 
-    std::lock_guard io(m_ioMutex);
     const std::string key = target.Key();
     if (!m_pNet || m_strNetKey != key) {
         m_pNet.reset();
@@ -290,7 +312,24 @@ int CSnmp::exchange(const char* host, snmp_pdu* pdu, snmp_pdu** response, unsign
         }
         m_strNetKey = key;
     }
-    return m_pNet->Exchange(pdu, response, deadline, retries, abort.get());
+    return m_pNet->Start(pdu, deadline, retries, abort.get(), ticket);
+}
+
+int CSnmp::finishExchange(long ticket, snmp_pdu** response, unsigned long timeoutMs) {
+    *response = nullptr;
+    std::shared_ptr<CSnmpAbort> abort;
+    {
+        std::lock_guard lock(m_mutex);
+        abort = m_pAbort;
+    }
+    if (timeoutMs == 0)
+        timeoutMs = GetSnmpTimeout();
+    std::lock_guard io(m_ioMutex);
+    if (!m_pNet)
+        return SnmpResult::kSendFailed;
+    return m_pNet->Finish(ticket, response,
+                          CNetSession::Clock::now() + std::chrono::milliseconds(timeoutMs),
+                          abort.get());
 }
 
 int CSnmp::send(const char* host, std::unique_ptr<CSnmp>& answer, unsigned long timeoutMs) {

@@ -166,6 +166,13 @@ private:
     // Builds the target, opens the socket when needed and exchanges one PDU
     // (a netsnmp_pdu, consumed); *response gets the answering PDU.
     int exchange(const char* host, snmp_pdu* pdu, snmp_pdu** response, unsigned long timeoutMs);
+    // exchange in two halves, so that a walk's next request travels while
+    // the rows of the last answer are handed out. Any other exchange on this
+    // request abandons a started one: its finish then fails at once.
+    int startExchange(const char* host, snmp_pdu* pdu, unsigned long timeoutMs, long& ticket);
+    int finishExchange(long ticket, snmp_pdu** response, unsigned long timeoutMs);
+    int startExchangeLocked(const char* host, snmp_pdu* pdu, unsigned long& timeoutMs,
+                            long& ticket); // m_ioMutex held
     int msgMaxSize() const;
     int snmpVersion() const; // 1, 2 (v2c) or 3
 
@@ -287,7 +294,11 @@ private:
         bool ended = false;
     };
     int fetch(const char* host, unsigned long timeoutMs);
-    int fetchOnce(const char* host, unsigned long timeoutMs, std::vector<Column*>& wanted);
+    snmp_pdu* buildRequest(const std::vector<Column*>& wanted); // null when a value does not convert
+    // Takes response (consumed) into the columns it was asked for, then asks
+    // for the following block ahead when the walk goes on.
+    int absorb(const char* host, unsigned long timeoutMs, snmp_pdu* response,
+               std::vector<Column*> wanted);
     int getRow(const char* host, std::unique_ptr<CSnmp>& answer, unsigned long timeoutMs);
     void restartIfChanged();
 
@@ -299,5 +310,7 @@ private:
     int m_nMaxRepetitions = 0;
     int m_nRepetitionCap = 0;               // what the agent showed it takes (0: no limit seen)
     double m_dVarBindBytes = 0;             // running estimate of one encoded variable
+    long m_lPrefetch = 0;                   // the next block's request in flight (0: none)
+    std::vector<Column*> m_prefetchColumns; // what it asks for
     std::unique_ptr<CSnmpWorker> m_pWorker; // runs the asynchronous steps
 };

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <utility>
 
 namespace {
 
@@ -66,6 +68,8 @@ void CSnmpTable::restartIfChanged() {
         m_columns.push_back(std::move(column));
     }
     m_bGetDone = false;
+    m_lPrefetch = 0; // its answer, if it comes, is dropped
+    m_prefetchColumns.clear();
     m_nMaxRepetitions = 0;
     m_nRepetitionCap = 0;
     m_dVarBindBytes = 0;
@@ -148,14 +152,37 @@ int CSnmpTable::getRow(const char* host, std::unique_ptr<CSnmp>& answer, unsigne
 }
 
 int CSnmpTable::fetch(const char* host, unsigned long timeoutMs) {
+    if (m_lPrefetch != 0) {
+        // The next answer was asked for when the last one came.
+        const long ticket = std::exchange(m_lPrefetch, 0);
+        const auto waitStart = std::chrono::steady_clock::now();
+        snmp_pdu* response = nullptr;
+        const int result = m_pRequest->finishExchange(ticket, &response, timeoutMs);
+        if (result == SnmpResult::kOk)
+            return absorb(host, timeoutMs, response, m_prefetchColumns);
+        // Abandoned for another request, or its time ran out mostly before
+        // anybody waited for it: ask again, as without the early request.
+        // Otherwise the agent did not answer within a time-out of this wait.
+        const auto waited = std::chrono::steady_clock::now() - waitStart;
+        if (result == SnmpResult::kAborted ||
+            (result == SnmpResult::kTimeout && waited >= std::chrono::milliseconds(timeoutMs / 2)))
+            return result;
+    }
     std::vector<Column*> wanted;
     for (Column& column : m_columns)
         if (!column.ended && column.buffer.empty())
             wanted.push_back(&column);
-    return fetchOnce(host, timeoutMs, wanted);
+    snmp_pdu* pdu = buildRequest(wanted);
+    if (!pdu)
+        return SnmpResult::kBadArgument;
+    snmp_pdu* response = nullptr;
+    const int result = m_pRequest->exchange(host, pdu, &response, timeoutMs);
+    if (result != SnmpResult::kOk)
+        return result;
+    return absorb(host, timeoutMs, response, wanted);
 }
 
-int CSnmpTable::fetchOnce(const char* host, unsigned long timeoutMs, std::vector<Column*>& wanted) {
+snmp_pdu* CSnmpTable::buildRequest(const std::vector<Column*>& wanted) {
     const int version = m_pRequest->snmpVersion();
     const bool bulk = version != 1;
     const int count = int(wanted.size());
@@ -180,16 +207,17 @@ int CSnmpTable::fetchOnce(const char* host, unsigned long timeoutMs, std::vector
         vars.push_back(std::move(var));
     }
     snmp_pdu* pdu = SnmpPdu::Build(bulk ? SNMP_MSG_GETBULK : SNMP_MSG_GETNEXT, vars);
-    if (!pdu)
-        return SnmpResult::kBadArgument;
-    if (bulk) {
+    if (pdu && bulk) {
         pdu->non_repeaters = 0;
         pdu->max_repetitions = m_nMaxRepetitions;
     }
-    snmp_pdu* response = nullptr;
-    const int result = m_pRequest->exchange(host, pdu, &response, timeoutMs);
-    if (result != SnmpResult::kOk)
-        return result;
+    return pdu;
+}
+
+int CSnmpTable::absorb(const char* host, unsigned long timeoutMs, snmp_pdu* response,
+                       std::vector<Column*> wanted) {
+    const bool bulk = m_pRequest->snmpVersion() != 1;
+    const int count = int(wanted.size());
     SnmpPdu::Answer answer = SnmpPdu::Convert(response);
     SnmpPdu::Free(response);
     m_pRequest->setLastError(answer.errorStatus, answer.errorIndex);
@@ -242,6 +270,20 @@ int CSnmpTable::fetchOnce(const char* host, unsigned long timeoutMs, std::vector
         const int full = int(answer.vars.size()) / count;
         if (!ended && full < m_nMaxRepetitions)
             m_nRepetitionCap = std::max(1, full);
+    }
+    // Every live column took a step and none ended: ask for the next block
+    // now, so that it travels while these rows are handed out.
+    const bool allLive = std::all_of(m_columns.begin(), m_columns.end(), [&](const Column& c) {
+        return c.ended || std::find(wanted.begin(), wanted.end(), &c) != wanted.end();
+    });
+    if (!ended && allLive) {
+        if (snmp_pdu* next = buildRequest(wanted)) {
+            long ticket = 0;
+            if (m_pRequest->startExchange(host, next, timeoutMs, ticket) == SnmpResult::kOk) {
+                m_lPrefetch = ticket;
+                m_prefetchColumns = std::move(wanted);
+            }
+        }
     }
     return SnmpResult::kOk;
 }

@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <map>
+#include <thread>
 
 namespace {
 
@@ -196,6 +198,40 @@ TEST_P(WalkerTest, ChangedColumnsStartAgainFromTheFirstRow) {
     request.addValue(Column(1).toLatin1().constData(), SnmpType::kNull, nullptr);
     ASSERT_EQ(table.getNext("127.0.0.1", answer, 2000), 0);
     EXPECT_EQ(answer->valueAt(0), "1");
+}
+
+TEST_P(WalkerTest, RowsSurviveOtherRequestsAndLongPausesBetweenThem) {
+    // The walker asks for the next block before its rows are taken; what the
+    // caller does between rows must not lose, repeat or reorder any of them.
+    const uint32_t rows = 120;
+    for (uint32_t i = 1; i <= rows; ++i) {
+        m_agent.Set(Cell(1, {i}), CFakeAgent::Integer(i));
+        m_agent.Set(Cell(2, {i}), CFakeAgent::Integer(1000 + i));
+    }
+    CSnmpV1 request(0, GetParam());
+    request.setCommunity("fake");
+    request.setPort(m_agent.Port());
+    request.setType(SnmpKind::kGetNext);
+    request.addValue(Column(1).toLatin1().constData(), SnmpType::kNull, nullptr);
+    request.addValue(Column(2).toLatin1().constData(), SnmpType::kNull, nullptr);
+    CSnmpTable table(&request);
+    std::unique_ptr<CSnmp> answer;
+    uint32_t seen = 0;
+    int end = 0;
+    while ((end = table.getNext("127.0.0.1", answer, 300)) == 0) {
+        ++seen;
+        ASSERT_EQ(answer->valueAt(0), QByteArray::number(seen));
+        ASSERT_EQ(answer->valueAt(1), QByteArray::number(1000 + seen));
+        if (seen % 25 == 1) {
+            // A request of its own on the same socket while a block is on its way.
+            std::unique_ptr<CSnmp> other;
+            EXPECT_EQ(request.send("127.0.0.1", other, 300), 0);
+        }
+        if (seen == 60) // longer than the time-out of the block asked for ahead
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    }
+    EXPECT_EQ(seen, rows);
+    EXPECT_EQ(end, SnmpResult::kEndOfTable);
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, WalkerTest, ::testing::Values(1, 2),
