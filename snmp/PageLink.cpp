@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QMetaObject>
+#include <QTimer>
 
 const QString kFinished = QStringLiteral("Finished");
 const QString kWriteFinished = QStringLiteral("WriteFinished");
@@ -40,17 +41,39 @@ void CNotifyChannel::Post(SSnmpReport report) {
     std::lock_guard lock(m_mutex);
     if (!m_bOpen)
         return;
+    const bool end = !report.marker.isEmpty();
     m_queue.push_back(std::move(report));
-    if (m_bFlushPending)
+    // A delayed flush is overtaken by an end marker: the page learns at once
+    // that the walk is over.
+    if (m_bFlushPending && !(end && m_bFlushDelayed))
         return;
+    const auto since = std::chrono::steady_clock::now() - m_lastFlush;
+    const auto wait = std::chrono::milliseconds(kPaceMs) - since;
+    ScheduleFlush(end || wait <= wait.zero()
+                      ? 0
+                      : int(std::chrono::ceil<std::chrono::milliseconds>(wait).count()));
+}
+
+void CNotifyChannel::ScheduleFlush(int delayMs) {
     m_bFlushPending = true;
+    m_bFlushDelayed = delayMs > 0;
     // The receiver lives while the channel is open (Shut comes first), and
-    // Qt drops events left for a receiver that is gone.
+    // Qt drops events and timers left for a receiver that is gone. A flush
+    // that finds nothing queued (overtaken) does nothing.
     QMetaObject::invokeMethod(
         m_pReceiver,
-        [weak = weak_from_this()] {
-            if (auto self = weak.lock())
+        [weak = weak_from_this(), delayMs] {
+            auto self = weak.lock();
+            if (!self)
+                return;
+            if (delayMs <= 0) {
                 self->Flush();
+                return;
+            }
+            QTimer::singleShot(delayMs, self->m_pReceiver, [weak] {
+                if (auto later = weak.lock())
+                    later->Flush();
+            });
         },
         Qt::QueuedConnection);
 }
@@ -72,22 +95,20 @@ void CNotifyChannel::Flush() {
                 m_queue.clear();
                 m_nHead = 0;
                 m_bFlushPending = false;
+                m_bFlushDelayed = false;
                 return;
             }
             batch.assign(std::make_move_iterator(m_queue.begin() + static_cast<long>(m_nHead)),
                          std::make_move_iterator(m_queue.begin() + static_cast<long>(m_nHead + n)));
             m_nHead += n;
+            m_lastFlush = std::chrono::steady_clock::now();
         }
         m_handler(batch);
         if (timer.elapsed() >= kSliceMs) {
             // Let paint and input events in, then go on.
-            QMetaObject::invokeMethod(
-                m_pReceiver,
-                [weak = weak_from_this()] {
-                    if (auto self = weak.lock())
-                        self->Flush();
-                },
-                Qt::QueuedConnection);
+            std::lock_guard lock(m_mutex);
+            if (m_bOpen)
+                ScheduleFlush(0);
             return;
         }
     }

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -52,11 +53,16 @@ SSnmpRow RowFromAnswer(const CSnmp& answer, QString suffix = {});
 // Brings reports from engine threads onto the receiver's thread, in order.
 // Reports are taken in batches (never holding the receiver's thread for more
 // than a few milliseconds at a time), so a walk of tens of thousands of rows
-// neither waits for the user interface nor freezes it. After Shut() (on the
-// receiver's thread) the handler is never called again and posting is a no-op.
+// neither waits for the user interface nor freezes it. Rows are handed over
+// at most every kPaceMs: a list repaints once per batch, and a repaint per
+// answer of the switch would cost the user interface more than the rows
+// themselves. The first report after a pause and an end marker go at once.
+// After Shut() (on the receiver's thread) the handler is never called again
+// and posting is a no-op.
 class CNotifyChannel : public std::enable_shared_from_this<CNotifyChannel> {
 public:
     using Handler = std::function<void(std::vector<SSnmpReport>& batch)>;
+    static constexpr int kPaceMs = 40;
 
     static std::shared_ptr<CNotifyChannel> Create(QObject* receiver, Handler handler);
     ~CNotifyChannel();
@@ -68,6 +74,7 @@ public:
 private:
     CNotifyChannel(QObject* receiver, Handler handler);
     void Flush();
+    void ScheduleFlush(int delayMs); // m_mutex held
 
     QObject* m_pReceiver;
     Handler m_handler;
@@ -75,6 +82,8 @@ private:
     std::vector<SSnmpReport> m_queue;
     size_t m_nHead = 0;
     bool m_bFlushPending = false;
+    bool m_bFlushDelayed = false;
+    std::chrono::steady_clock::time_point m_lastFlush{};
     bool m_bOpen = true;
 };
 

@@ -46,6 +46,43 @@ TEST(NotifyChannel, DeliversInOrderOnTheReceiversThreadUntilShut) {
     EXPECT_FALSE(channel->IsOpen());
 }
 
+TEST(NotifyChannel, PacesRowsButHandsOverTheEndAtOnce) {
+    QObject receiver;
+    std::vector<size_t> batches;
+    std::vector<SSnmpReport> seen;
+    auto channel = CNotifyChannel::Create(&receiver, [&](std::vector<SSnmpReport>& batch) {
+        batches.push_back(batch.size());
+        for (SSnmpReport& r : batch)
+            seen.push_back(std::move(r));
+    });
+    // The first row after a pause goes at once.
+    channel->Post(SSnmpReport{1, {}, {}});
+    QCoreApplication::processEvents();
+    ASSERT_EQ(seen.size(), size_t(1));
+
+    // Rows that follow within the pace wait for one batch...
+    for (int i = 2; i <= 5; ++i)
+        channel->Post(SSnmpReport{i, {}, {}});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(seen.size(), size_t(1));
+    QTRY_COMPARE_WITH_TIMEOUT(seen.size(), size_t(5), 2000);
+    EXPECT_EQ(batches, (std::vector<size_t>{1, 4}));
+
+    // ...but an end marker overtakes the wait and brings them along.
+    for (int i = 6; i <= 8; ++i)
+        channel->Post(SSnmpReport{i, {}, {}});
+    channel->Post(SSnmpReport{9, {}, kFinished});
+    QCoreApplication::processEvents();
+    ASSERT_EQ(seen.size(), size_t(9));
+    EXPECT_EQ(seen.back().marker, kFinished);
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(seen[i].code, i + 1);
+    // The overtaken timer finds nothing left.
+    QTest::qWait(2 * CNotifyChannel::kPaceMs);
+    EXPECT_EQ(seen.size(), size_t(9));
+    channel->Shut();
+}
+
 namespace {
 
 class PageLifeCycle : public ::testing::Test {
