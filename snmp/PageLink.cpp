@@ -8,9 +8,34 @@ const QString kFinished = QStringLiteral("Finished");
 const QString kWriteFinished = QStringLiteral("WriteFinished");
 
 std::vector<uint32_t> SSnmpRow::IndexArcs() const {
+    // By hand rather than split(): called for every row of big tables. An arc
+    // that is not a 32-bit decimal reads as 0, as QString::toUInt gives it.
     std::vector<uint32_t> arcs;
-    for (QStringView part : QStringView(suffix).split(u'.', Qt::SkipEmptyParts))
-        arcs.push_back(part.toUInt());
+    uint64_t value = 0;
+    bool inArc = false, bad = false;
+    const auto close = [&] {
+        if (inArc)
+            arcs.push_back(bad ? 0 : uint32_t(value));
+        value = 0;
+        inArc = bad = false;
+    };
+    for (QChar c : suffix) {
+        if (c == u'.') {
+            close();
+            continue;
+        }
+        inArc = true;
+        if (c < u'0' || c > u'9') {
+            bad = true;
+            continue;
+        }
+        value = value * 10 + (c.unicode() - u'0');
+        if (value > UINT32_MAX) {
+            bad = true;
+            value = 0;
+        }
+    }
+    close();
     return arcs;
 }
 

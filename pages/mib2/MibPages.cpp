@@ -1,5 +1,7 @@
 #include "MibPages.h"
 
+#include <algorithm>
+
 #include "app/LaunchSettings.h"
 #include "platform/ListControl.h"
 #include "platform/MessageBox.h"
@@ -75,10 +77,22 @@ QString FdbStatusText(const QString& value) {
 QString FdbMacText(const std::vector<uint32_t>& indexArcs) {
     if (indexArcs.size() < 6)
         return QString();
-    QStringList octets;
-    for (size_t i = indexArcs.size() - 6; i < indexArcs.size(); ++i)
-        octets.append(QStringLiteral("%1").arg(indexArcs[i], 2, 16, QLatin1Char('0')).toUpper());
-    return octets.join(u'-');
+    // Written by hand: a big forwarding table formats tens of thousands of these.
+    static constexpr char16_t kHex[] = u"0123456789ABCDEF";
+    const uint32_t* octet = indexArcs.data() + indexArcs.size() - 6;
+    if (std::any_of(octet, octet + 6, [](uint32_t v) { return v > 255; })) {
+        QStringList octets; // a malformed index: every digit shown
+        for (int i = 0; i < 6; ++i)
+            octets.append(QString::number(octet[i], 16).toUpper().rightJustified(2, u'0'));
+        return octets.join(u'-');
+    }
+    QString text(17, u'-');
+    QChar* out = text.data();
+    for (int i = 0; i < 6; ++i) {
+        out[i * 3] = QChar(kHex[octet[i] >> 4]);
+        out[i * 3 + 1] = QChar(kHex[octet[i] & 15]);
+    }
+    return text;
 }
 
 QString TcpStateText(const QString& value) {

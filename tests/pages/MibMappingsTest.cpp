@@ -26,6 +26,15 @@ TEST(MibMappings, ForwardingStatusAndMac) {
     // index: FDB id then six MAC octets
     EXPECT_EQ(FdbMacText({1, 0, 17, 34, 171, 205, 255}), QStringLiteral("00-11-22-AB-CD-FF"));
     EXPECT_EQ(FdbMacText({1, 2, 3}), QString());
+    EXPECT_EQ(FdbMacText({0, 1, 2, 10, 11, 12}), QStringLiteral("00-01-02-0A-0B-0C"));
+    // An agent's malformed index shows every digit rather than a wrong octet.
+    EXPECT_EQ(FdbMacText({1, 0, 17, 34, 171, 205, 300}), QStringLiteral("00-11-22-AB-CD-12C"));
+    // The row index read back into arcs, as the MAC column takes it.
+    SSnmpRow row;
+    row.suffix = QStringLiteral("1.0.27.255.4294967295.4294967296.x");
+    EXPECT_EQ(row.IndexArcs(), (std::vector<uint32_t>{1, 0, 27, 255, 4294967295u, 0, 0}));
+    row.suffix.clear();
+    EXPECT_TRUE(row.IndexArcs().empty());
 }
 
 TEST(MibMappings, TcpStatesAndUptime) {
