@@ -17,8 +17,7 @@ CAboutDlg::CAboutDlg(const QString& model, QWidget* parent) : QDialog(parent) {
     icon->setPixmap(ModuleIcon().pixmap(48, 48));
     row->addWidget(icon, 0, Qt::AlignTop);
     auto* text = new QLabel(this);
-    text->setText(QStringLiteral("<b>%1</b><br>Device module for the switches of the NSW-4410/NGX "
-                                 "family<br>SNMP v1, v2c and v3")
+    text->setText(QStringLiteral("<b>%1</b><br>Device module for the switches of the NSW-4410/NGX family<br>SNMP v1, v2c and v3")
                       .arg(model.toHtmlEscaped()));
     row->addWidget(text, 1);
     layout->addLayout(row);

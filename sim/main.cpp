@@ -97,8 +97,7 @@ int main(int argc, char** argv) {
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("A simulated NSW-4410/NGX switch: an SNMP agent (v1, v2c, v3) serving the "
-                       "switch's standard and enterprise objects."));
+        QStringLiteral("A simulated NSW-4410/NGX switch: an SNMP agent (v1, v2c, v3) serving the switch's standard and enterprise objects."));
     parser.addHelpOption();
     nswsim::Options defaults;
     auto option = [&](const char* name, const QString& help, const QString& value = {},
@@ -125,13 +124,11 @@ int main(int argc, char** argv) {
                QString::fromStdString(defaults.writeCommunity));
     const auto controlCommunity =
         option("control-community",
-               QStringLiteral("Community of the simulator's control subtree "
-                              "(1.3.6.1.4.1.32473.99); the only one that reaches it."),
+               QStringLiteral("Community of the simulator's control subtree (1.3.6.1.4.1.32473.99); the only one that reaches it."),
                QStringLiteral("text"), QString::fromStdString(defaults.controlCommunity));
     const auto user =
         option("v3-user",
-               QStringLiteral("SNMPv3 user, repeatable: NAME:noauth, NAME:auth:MD5|SHA:PASS or "
-                              "NAME:priv:MD5|SHA:PASS:DES|AES:PASS; append :ro for read-only."),
+               QStringLiteral("SNMPv3 user, repeatable: NAME:noauth, NAME:auth:MD5|SHA:PASS or NAME:priv:MD5|SHA:PASS:DES|AES:PASS; append :ro for read-only."),
                QStringLiteral("user"));
     const auto fdb = option("fdb", QStringLiteral("Entries of the forwarding table (0-100000)."),
                             QStringLiteral("n"), QString::number(defaults.fdbEntries));
@@ -152,8 +149,7 @@ int main(int argc, char** argv) {
     const auto delay = option("delay", QStringLiteral("Delay before every answer."),
                               QStringLiteral("ms"), QStringLiteral("0"));
     const auto runtime = option("runtime-dir",
-                                QStringLiteral("Private folder of the SNMP library (default: a "
-                                               "temporary folder removed at exit)."),
+                                QStringLiteral("Private folder of the SNMP library (default: a temporary folder removed at exit)."),
                                 QStringLiteral("dir"));
 
     if (!parser.parse(QCoreApplication::arguments())) {

@@ -348,8 +348,7 @@ bool CPortSetInfo::Apply() {
     const int speed = s + 1;
     if (speed != 6 && speed != 7 &&
         !AskOkCancel(
-            QStringLiteral("The speed is set to force mode. \n* The speed mode must be the "
-                           "same as the counterpart. "),
+            QStringLiteral("The speed is set to force mode. \n* The speed mode must be the same as the counterpart. "),
             this))
         return false;
     std::vector<SSetVar> vars;
@@ -359,9 +358,7 @@ bool CPortSetInfo::Apply() {
             {CellOid(SwOid::kPortSpeed, n), SnmpType::kInteger, QByteArray::number(speed)});
     const int flow = m_pFlow->currentIndex() == 0 ? 1 : 2;
     if (flow == 1 &&
-        !AskOkCancel(QStringLiteral("QoS works best when Flow Control is disabled. \n* When Flow "
-                                    "Control is enabled.QoS may not perform accurate bandwidth "
-                                    "allocation. \n* Do you still want to enable Flow Control?. "),
+        !AskOkCancel(QStringLiteral("QoS works best when Flow Control is disabled. \n* When Flow Control is enabled.QoS may not perform accurate bandwidth allocation. \n* Do you still want to enable Flow Control?. "),
                      this))
         return false;
     m_pRefresh->setEnabled(false);

@@ -223,8 +223,7 @@ QString CheckTrunkMembers(const STrunkValidData& d, std::span<const int> selecte
 
     // 4. DHCP server screening.
     if (DifferFromFirstValue(d.dhcpScreening, ports))
-        return QStringLiteral("Cannot add ports with different DHCP Server Screening Port Settings "
-                              "to an aggregated link.");
+        return QStringLiteral("Cannot add ports with different DHCP Server Screening Port Settings to an aggregated link.");
 
     // 5. 802.1X.
     if (d.dot1xState == 1) {
@@ -280,8 +279,7 @@ QString CheckTrunkMembers(const STrunkValidData& d, std::span<const int> selecte
     if (d.rstpState == 1)
         for (const std::vector<int>& setting : d.rstp)
             if (DifferFromFirst(setting, ports))
-                return QStringLiteral("Cannot add a port with different RSTP port setting to an "
-                                      "aggregated link. ");
+                return QStringLiteral("Cannot add a port with different RSTP port setting to an aggregated link. ");
 
     // 14. Voice VLAN auto mode.
     if (AnyIs(d.voiceMode, ports, 1))
@@ -289,8 +287,7 @@ QString CheckTrunkMembers(const STrunkValidData& d, std::span<const int> selecte
 
     // 15. FDB destination hit.
     if (AnyIs(d.fdbHit, ports, 1))
-        return QStringLiteral("Cannot add ports with different FDB-destination-hit configurations "
-                              "to an aggregated link.");
+        return QStringLiteral("Cannot add ports with different FDB-destination-hit configurations to an aggregated link.");
 
     // 16. ACL.
     if (AnyIs(d.acl, ports, 1))
@@ -302,8 +299,7 @@ QString CheckTrunkMembers(const STrunkValidData& d, std::span<const int> selecte
             return QStringLiteral(
                 "Cannot add a port in  Auto Surveillance VLAN Auto mode to an aggregated link");
         if (AnyIs(d.surveillanceDynamic, ports, 2))
-            return QStringLiteral("Cannot add a port in Auto Surveillance Vlan Auto dynamic mode "
-                                  "to an aggregated link");
+            return QStringLiteral("Cannot add a port in Auto Surveillance Vlan Auto dynamic mode to an aggregated link");
     }
     return QString();
 }

@@ -192,8 +192,7 @@ QString CheckPvidChange(const QString& pvidText, const std::vector<int>& ports,
     // A dynamic (LACP) trunk takes its PVID from the aggregator the switch manages.
     for (int group : groups)
         if (group <= static_cast<int>(groupModes.size()) && groupModes[group - 1] == 1)
-            return QStringLiteral("Setting PVID on a Trunk is not supported. Please use Web "
-                                  "interface for the settings.");
+            return QStringLiteral("Setting PVID on a Trunk is not supported. Please use Web interface for the settings.");
     return QString();
 }
 
@@ -632,8 +631,7 @@ void CVlanPage::OnEdit() {
         return;
     }
     if (m_bSurveillanceEnabled && vid == m_nSurveillanceVid &&
-        !AskOkCancel(QStringLiteral("It is Surveillance VLAN,please don't edit ports except it's "
-                                    "Tagged Uplink/Downlink Port."),
+        !AskOkCancel(QStringLiteral("It is Surveillance VLAN,please don't edit ports except it's Tagged Uplink/Downlink Port."),
                      this))
         return;
     CVlanEditDlg editor(vid, ListedVids(), this);
@@ -661,9 +659,7 @@ bool CVlanPage::OnDelete() {
         return false;
     }
     const QString vid = QString::number(state.vid);
-    if (!AskOkCancel(QStringLiteral("The VLAN %1 settings in IGMP Snooping and MAC Address Table "
-                                    "maybe be affected, continue?")
-                         .arg(vid),
+    if (!AskOkCancel(QString::asprintf("The VLAN %s settings in IGMP Snooping and MAC Address Table maybe be affected, continue?", qUtf8Printable(vid)),
                      this))
         return false;
     const int status = WriteObjects(m_cCommonSNMPTableVlanDelete,
@@ -681,21 +677,18 @@ void CVlanPage::OnPvid() {
 bool CVlanPage::ApplyMode() {
     if (m_bVoiceEnabled) {
         ShowMessage(
-            QStringLiteral("Voice Vlan is enable,the vlan mode can't change to Asymmetric "
-                           "mode!\nIf you could disable it, please set it through the web!"),
+            QStringLiteral("Voice Vlan is enable,the vlan mode can't change to Asymmetric mode!\nIf you could disable it, please set it through the web!"),
             this);
         ReadMode();
         return false;
     }
     if (m_bSurveillanceEnabled) {
-        ShowMessage(QStringLiteral("Auto Surveillance VLAN is enable,the vlan mode can't change to "
-                                   "Asymmetric mode!"),
+        ShowMessage(QStringLiteral("Auto Surveillance VLAN is enable,the vlan mode can't change to Asymmetric mode!"),
                     this);
         ReadMode();
         return false;
     }
-    if (!AskOkCancel(QStringLiteral("The setting of VLAN, IGMP Snooping, Management VLAN and MAC "
-                                    "Address Table will be reset to default."),
+    if (!AskOkCancel(QStringLiteral("The setting of VLAN, IGMP Snooping, Management VLAN and MAC Address Table will be reset to default."),
                      this))
         return false;
     const int value = m_pAsymmetric->isChecked() ? 1 : 2;
