@@ -202,11 +202,28 @@ void HandleSet(netsnmp_agent_request_info* info, netsnmp_request_info* requests)
     }
 }
 
+bool FromControlCommunity(netsnmp_agent_request_info* info) {
+    const netsnmp_pdu* pdu = info->asp ? info->asp->pdu : nullptr;
+    return pdu && pdu->version != SNMP_VERSION_3 && pdu->community &&
+           g_agent->IsControlCommunity(pdu->community, pdu->community_len);
+}
+
 int Handle(netsnmp_mib_handler*, netsnmp_handler_registration* reg,
            netsnmp_agent_request_info* info, netsnmp_request_info* requests) {
     CountRequest(info);
     Store& store = g_agent->GetSwitch().GetStore();
     const Oid root = ToOid(reg->rootoid, reg->rootoid_len);
+    if (root == kControl && !FromControlCommunity(info)) {
+        // Not in a VACM view of its own: the library's view check inside a
+        // GETBULK that runs past the switch's last object into an excluded
+        // subtree leaves a variable unfinished, and the answer goes out as
+        // genErr. To anybody else the subtree simply does not exist.
+        if (info->mode == MODE_GET || info->mode == MODE_SET_RESERVE1)
+            for (auto* r = requests; r; r = r->next)
+                netsnmp_set_request_error(info, r,
+                                          info->mode == MODE_GET ? SNMP_NOSUCHOBJECT : SNMP_ERR_NOACCESS);
+        return SNMP_ERR_NOERROR;
+    }
     switch (info->mode) {
     case MODE_GET:
         for (auto* r = requests; r; r = r->next) {
@@ -372,13 +389,10 @@ bool Agent::Start(std::string& error) {
     }
 
     // Access: the read and write communities see everything but the control
-    // subtree; only the control community reaches it.
-    const std::string control = OidToString(kControl);
+    // subtree; only the control community reaches it (the handler's check).
     Remember("view nswAll included .1");
-    Remember("view nswSwitch included .1");
-    Remember("view nswSwitch excluded ." + control);
-    Remember("rocommunity " + options.readCommunity + " default -V nswSwitch");
-    Remember("rwcommunity " + options.writeCommunity + " default -V nswSwitch");
+    Remember("rocommunity " + options.readCommunity + " default -V nswAll");
+    Remember("rwcommunity " + options.writeCommunity + " default -V nswAll");
     Remember("rwcommunity " + options.controlCommunity + " default -V nswAll");
     for (const V3User& user : options.users) {
         std::string create = "createUser " + user.name;
@@ -389,7 +403,7 @@ bool Agent::Start(std::string& error) {
         }
         Remember(create);
         Remember(std::string(user.readOnly ? "rouser " : "rwuser ") + user.name + " " + user.level +
-                 " -V nswSwitch");
+                 " -V nswAll");
     }
     init_snmp(kAppName);
     m_started = true;
