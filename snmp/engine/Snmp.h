@@ -266,8 +266,10 @@ class CSnmpWorker;
 // fetched with one GET.
 //
 // v1 fetches rows with GETNEXT; v2c and v3 with GETBULK into a prefetch
-// buffer, max-repetitions sized to the message size. Changing the request's
-// variables starts the walk again from the first row.
+// buffer, max-repetitions sized to the message size. The next request goes
+// out as soon as an answer arrives, so it travels while the caller takes the
+// rows. Changing the request's variables starts the walk again from the
+// first row.
 class CSnmpTable {
 public:
     explicit CSnmpTable(CSnmp* request); // request must outlive the table
