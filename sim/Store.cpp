@@ -383,16 +383,16 @@ bool Store::Prepare(Txn& txn, const std::vector<SetItem>& items, int& failedInde
             edit->firstItem = item;
         if (node->RowStatusColumn() == column->id) {
             const std::int64_t request = set.value.num;
-            if (request == Rs::kNotReady)
+            if (request == RowStatus::kNotReady)
                 return fail(item, Err::kWrongValue);
-            if ((request == Rs::kCreateAndGo || request == Rs::kCreateAndWait) && edit->exists)
+            if ((request == RowStatus::kCreateAndGo || request == RowStatus::kCreateAndWait) && edit->exists)
                 return fail(item, Err::kInconsistentValue);
-            if ((request == Rs::kActive || request == Rs::kNotInService) && !edit->exists &&
+            if ((request == RowStatus::kActive || request == RowStatus::kNotInService) && !edit->exists &&
                 !node->CreateByAnyColumnAllowed())
                 return fail(item, Err::kInconsistentValue);
             edit->create =
-                edit->create || request == Rs::kCreateAndGo || request == Rs::kCreateAndWait;
-            edit->destroy = request == Rs::kDestroy;
+                edit->create || request == RowStatus::kCreateAndGo || request == RowStatus::kCreateAndWait;
+            edit->destroy = request == RowStatus::kDestroy;
             edit->statusRequest = request;
             edit->statusItem = item;
         } else {
@@ -443,25 +443,25 @@ bool Store::Prepare(Txn& txn, const std::vector<SetItem>& items, int& failedInde
             const std::int64_t current = edit.exists ? node.ReadInt(edit.index, *rs) : 0;
             std::int64_t next = current;
             switch (edit.statusRequest.value_or(0)) {
-            case Rs::kCreateAndGo:
-            case Rs::kActive:
+            case RowStatus::kCreateAndGo:
+            case RowStatus::kActive:
                 if (!complete)
                     return fail(item, Err::kInconsistentValue);
-                next = Rs::kActive;
+                next = RowStatus::kActive;
                 break;
-            case Rs::kCreateAndWait:
-                next = complete ? Rs::kNotInService : Rs::kNotReady;
+            case RowStatus::kCreateAndWait:
+                next = complete ? RowStatus::kNotInService : RowStatus::kNotReady;
                 break;
-            case Rs::kNotInService:
+            case RowStatus::kNotInService:
                 if (!complete)
                     return fail(item, Err::kInconsistentValue);
-                next = Rs::kNotInService;
+                next = RowStatus::kNotInService;
                 break;
             default:
                 if (edit.create)
-                    next = complete ? Rs::kNotInService : Rs::kNotReady;
-                else if (current == Rs::kNotReady && complete)
-                    next = Rs::kNotInService;
+                    next = complete ? RowStatus::kNotInService : RowStatus::kNotReady;
+                else if (current == RowStatus::kNotReady && complete)
+                    next = RowStatus::kNotInService;
                 break;
             }
             edit.cells[*rs] = Value::Int(next);

@@ -2,6 +2,8 @@
 
 #include "Value.h"
 
+#include "snmp/Encodings.h" // RowStatus
+
 #include <cstdint>
 #include <functional>
 #include <limits>
@@ -31,15 +33,6 @@ constexpr int kInconsistentValue = 12;
 constexpr int kResourceUnavailable = 13;
 constexpr int kNotWritable = 17;
 } // namespace Err
-
-namespace Rs {
-constexpr int kActive = 1;
-constexpr int kNotInService = 2;
-constexpr int kNotReady = 3;
-constexpr int kCreateAndGo = 4;
-constexpr int kCreateAndWait = 5;
-constexpr int kDestroy = 6;
-} // namespace Rs
 
 enum class Access : std::uint8_t { NotAccessible, ReadOnly, ReadWrite, ReadCreate };
 

@@ -87,7 +87,7 @@ int DefaultBudget(const Model& model) {
 
 bool TimeRangeInForce(const Node& ranges, SubId index, const std::tm& now) {
     const Oid row{index};
-    if (ranges.ReadInt(row, tr::kRowStatus) != Rs::kActive)
+    if (ranges.ReadInt(row, tr::kRowStatus) != RowStatus::kActive)
         return true; // an unknown range never switches power off
     auto in = [&](SubId c) { return ranges.ReadInt(row, c); };
     if (in(tr::kDateOn) == 1) {
@@ -287,7 +287,7 @@ void RegisterPoePorts(Switch& sw) {
         if (v.num == 0)
             return Err::kNone;
         const Node& ranges = txn.GetStore().At(kTimeRangeEntry);
-        return txn.GetInt(ranges, {static_cast<SubId>(v.num)}, tr::kRowStatus) == Rs::kActive
+        return txn.GetInt(ranges, {static_cast<SubId>(v.num)}, tr::kRowStatus) == RowStatus::kActive
                    ? Err::kNone
                    : Err::kInconsistentValue;
     });
@@ -355,7 +355,7 @@ void RegisterTimeRanges(Switch& sw) {
     store.OnChanged([&table, &names] {
         names.ClearRows();
         for (const auto& [index, row] : table.Rows()) {
-            if (table.ReadInt(index, kRowStatus) != Rs::kActive)
+            if (table.ReadInt(index, kRowStatus) != RowStatus::kActive)
                 continue;
             names.SetCell(index, 1, Value::Int(index[0]));
             names.SetCell(index, 2, Value::Str(table.ReadStr(index, kName)));

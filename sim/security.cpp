@@ -188,7 +188,7 @@ void RegisterSmartBinding(Switch& sw) {
         const Oid entry(index.begin(), index.begin() + 10);
         if (v.num == 1 && !txn.RowExists(white, entry)) {
             txn.Stage(white, entry, 3, Value::Int(index[10]));
-            txn.Stage(white, entry, 4, Value::Int(Rs::kActive));
+            txn.Stage(white, entry, 4, Value::Int(RowStatus::kActive));
         }
         return Err::kNone;
     });
@@ -216,7 +216,7 @@ void RegisterSmartBinding(Switch& sw) {
         const Oid index{1, 192, 168, 1, host, 0x00, 0x1c, 0x7e, 0x66, 0x00, host};
         black.SetCell(index, 4,
                       Value::Int(static_cast<std::int64_t>(host) % sw.GetModel().ports + 1));
-        black.SetCell(index, 5, Value::Int(Rs::kActive));
+        black.SetCell(index, 5, Value::Int(RowStatus::kActive));
     }
 
     // Auto scan: the range, then 1 to scan it.

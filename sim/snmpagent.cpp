@@ -25,7 +25,7 @@ void RegisterUsers(Store& store) {
     // Passwords fit their protocol; privacy needs authentication. Checked when
     // the row is active: the pages set the protocols before the passwords.
     users.RowCheck([&users](Txn& txn, const Oid& index) {
-        if (txn.Destroying(users, index) || txn.GetInt(users, index, 8) != Rs::kActive)
+        if (txn.Destroying(users, index) || txn.GetInt(users, index, 8) != RowStatus::kActive)
             return Err::kNone;
         const auto auth = txn.GetInt(users, index, 4);
         const auto authPass = txn.GetStr(users, index, 5).size();

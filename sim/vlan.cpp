@@ -39,7 +39,7 @@ bool VlanActive(const Txn& txn, std::int64_t vid) {
     if (vid < 1 || vid > 4094)
         return false;
     const Node& vlans = txn.GetStore().At(kVlanEntry);
-    return txn.GetInt(vlans, {static_cast<SubId>(vid)}, vlan::kRowStatus) == Rs::kActive;
+    return txn.GetInt(vlans, {static_cast<SubId>(vid)}, vlan::kRowStatus) == RowStatus::kActive;
 }
 
 void RegisterVlan(Switch& sw) {
@@ -106,7 +106,7 @@ void RegisterVlan(Switch& sw) {
     vlans.SetCell({1}, kName, Value::Str("default"));
     vlans.SetCell({1}, kEgress, Value::Str(PortListBytes(model, all)));
     vlans.SetCell({1}, kUntagged, Value::Str(PortListBytes(model, all)));
-    vlans.SetCell({1}, kRowStatus, Value::Int(Rs::kActive));
+    vlans.SetCell({1}, kRowStatus, Value::Int(RowStatus::kActive));
 
     Node& pvids = store.AddTable(kPvidEntry, "vlanPortEntry");
     pvids.Col(1, "vlanPortPvid", Syntax::Gauge(1, 4094), Access::ReadWrite, Value::Gauge(1));
