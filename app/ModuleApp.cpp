@@ -1,7 +1,7 @@
 #include "ModuleApp.h"
 
-#include "app/DeviceProfile.h"
-#include "app/LaunchSettings.h"
+#include "device/DeviceProfile.h"
+#include "device/LaunchSettings.h"
 #include "pages/Pages.h"
 #include "panel/ModuleDlg.h"
 #include "platform/MessageBox.h"

@@ -6,7 +6,7 @@
 
 #include "common/BenchReport.h"
 
-#include "app/LaunchSettings.h"
+#include "device/LaunchSettings.h"
 #include "snmp/CommonSNMP.h"
 #include "snmp/PageLink.h"
 #include "snmp/engine/Snmp.h"

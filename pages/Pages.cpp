@@ -1,7 +1,13 @@
 #include "Pages.h"
 
+#include "pages/agent/RegisterAgent.h"
+#include "pages/management/RegisterManagement.h"
 #include "pages/mib2/MibPages.h"
+#include "pages/poe/RegisterPoe.h"
+#include "pages/security/RegisterSecurity.h"
+#include "pages/system/RegisterSystem.h"
 #include "pages/switching/PortConfig.h"
+#include "pages/switching/RegisterLayer2.h"
 #include "pages/switching/Trunk.h"
 #include "pages/switching/Vlan.h"
 #include "panel/PageRegistry.h"
@@ -28,4 +34,11 @@ void RegisterAllPages() {
     Register<CForwardingTablePage>(32810);
     RegisterPage(32811, [](QWidget* parent) { return MakeTcpServicePage(parent); });
     RegisterPage(32812, [](QWidget* parent) { return MakeUdpServicePage(parent); });
+    // The other families, one registration each.
+    RegisterLayer2Pages();
+    RegisterAgentPages();
+    RegisterManagementPages();
+    RegisterSecurityPages();
+    RegisterPoePages();
+    RegisterSystemPages();
 }

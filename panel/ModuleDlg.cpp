@@ -1,7 +1,7 @@
 #include "ModuleDlg.h"
 
-#include "app/LaunchSettings.h"
-#include "app/ModelVariants.h"
+#include "device/LaunchSettings.h"
+#include "device/ModelVariants.h"
 #include "panel/AboutDlg.h"
 #include "panel/ModuleMenu.h"
 #include "panel/PageRegistry.h"

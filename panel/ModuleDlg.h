@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DeviceProfile.h"
+#include "device/DeviceProfile.h"
 #include "panel/PanelDeviceThread.h"
 #include "panel/PanelObjects.h"
 #include "panel/PanelPainter.h"

@@ -1,6 +1,6 @@
 #include "ModuleMenu.h"
 
-#include "app/ModelVariants.h"
+#include "device/ModelVariants.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,6 +1,6 @@
 #include "PanelPainter.h"
 
-#include "app/ModelVariants.h"
+#include "device/ModelVariants.h"
 #include "panel/PanelArt.h"
 
 #include <QFont>

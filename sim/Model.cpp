@@ -1,7 +1,7 @@
 #include "Model.h"
 
-#include "app/DeviceProfile.h"
-#include "app/ModelVariants.h"
+#include "device/DeviceProfile.h"
+#include "device/ModelVariants.h"
 #include "snmp/Encodings.h"
 
 #include <QFileInfo>

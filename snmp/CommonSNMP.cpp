@@ -1,6 +1,6 @@
 #include "CommonSNMP.h"
 
-#include "app/LaunchSettings.h"
+#include "device/LaunchSettings.h"
 #include "platform/Trace.h"
 #include "snmp/engine/SnmpWorker.h"
 
@@ -435,4 +435,23 @@ bool CCommonSNMP::Deliver(QObject* receiver, std::function<void()> work) {
     std::lock_guard state(m_stateMutex);
     m_tickets.erase(std::find(m_tickets.begin(), m_tickets.end(), ticket));
     return ran;
+}
+
+void CCommonSNMP::SetOutcomeSink(OutcomeSink sink) {
+    std::lock_guard lock(m_outcomeMutex);
+    m_outcomeSink = std::move(sink);
+}
+
+void CCommonSNMP::ReportOutcome(SOutcome outcome) const {
+    if (outcome.peer.isEmpty())
+        outcome.peer = Peer();
+    if (outcome.timeoutMs == 0)
+        outcome.timeoutMs = m_nTimeoutMs;
+    std::lock_guard lock(m_outcomeMutex);
+    if (m_outcomeSink)
+        m_outcomeSink(outcome);
+}
+
+QString CCommonSNMP::Peer() const {
+    return QString::fromStdString(m_strHost) + u':' + QString::number(m_nPort);
 }

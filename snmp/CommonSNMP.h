@@ -37,6 +37,7 @@
 // Open, Add*, Send, GetNextSync, Close: the owner's thread. GetNext,
 // GetSuffix, TakeRequest, SetDone, Deliver: also callbacks.
 
+#include "snmp/Outcome.h"
 #include "snmp/engine/Snmp.h"
 
 #include <QByteArray>
@@ -107,6 +108,14 @@ public:
     // round. Called on the receiver's own thread, runs work at once.
     bool Deliver(QObject* receiver, std::function<void()> work);
 
+    // Where the outcomes of the request flows (PageLink.h) go: the owning
+    // page's outcome line. Any thread may report; the sink must not block.
+    using OutcomeSink = std::function<void(const SOutcome&)>;
+    void SetOutcomeSink(OutcomeSink sink);
+    void ReportOutcome(SOutcome outcome) const;
+    // "address:port" as the operator knows the switch.
+    QString Peer() const;
+
     int Version() const { return m_nVersion; } // 1, 2, 3 or 0 (unusable)
     int TimeoutMs() const { return m_nTimeoutMs; }
     bool IsClosed() const;
@@ -156,4 +165,7 @@ private:
 
     std::shared_ptr<CSnmpAbort> m_pAbort;
     std::unique_ptr<CSnmpWorker> m_pWorker; // user-based walks
+
+    mutable std::mutex m_outcomeMutex;
+    OutcomeSink m_outcomeSink;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DeviceProfile.h"
+#include "device/DeviceProfile.h"
 
 #include <QByteArray>
 #include <QString>

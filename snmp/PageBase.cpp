@@ -1,8 +1,11 @@
 #include "PageBase.h"
 
-#include "app/DeviceProfile.h"
+#include "device/DeviceProfile.h"
 #include "platform/Trace.h"
 
+#include <QBoxLayout>
+#include <QFormLayout>
+#include <QGridLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,8 +46,16 @@ QIcon PageIcon() {
 }
 
 CPageBase::CPageBase(QWidget* parent) : QDialog(parent) {
+    m_clock.start();
     m_pChannel = CNotifyChannel::Create(
-        this, [this](std::vector<SSnmpReport>& batch) { OnSnmpNotifyBatch(batch); });
+        this, [this](std::vector<SSnmpReport>& batch) { Dispatch(batch); });
+    m_pOutcomeLine = new QLabel(this);
+    SetControlId(m_pOutcomeLine, kIdOutcomeLine);
+    m_pOutcomeLine->setFrameShape(QFrame::StyledPanel);
+    m_pOutcomeLine->setFrameShadow(QFrame::Sunken);
+    m_pOutcomeLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_pOutcomeLine->setWordWrap(true);
+    m_pOutcomeLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     // Top-most without moving or resizing, with the page icon.
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
     setWindowIcon(PageIcon());
@@ -89,7 +100,141 @@ QLabel* CPageBase::NewLabel(const QString& text, int id) {
 
 CCommonSNMP& CPageBase::AddSession(const QString& name) {
     m_sessions.push_back({name, std::make_unique<CCommonSNMP>()});
+    WatchSession(*m_sessions.back().session);
     return *m_sessions.back().session;
+}
+
+void CPageBase::WatchSession(CCommonSNMP& session) {
+    session.SetOutcomeSink([weak = std::weak_ptr<CNotifyChannel>(m_pChannel)](const SOutcome& o) {
+        if (auto channel = weak.lock())
+            channel->Post(SSnmpReport{kOutcomeReport, {}, {}, std::make_shared<const SOutcome>(o)});
+    });
+}
+
+bool CPageBase::IsBusy() const {
+    if (m_bLoading)
+        return true;
+    for (const SNamedSession& named : m_sessions)
+        if (named.session->IsBusy())
+            return true;
+    for (const CFeatureBackEnd* backEnd : m_backEnds)
+        if (backEnd->IsBusy())
+            return true;
+    return false;
+}
+
+void CPageBase::Dispatch(std::vector<SSnmpReport>& batch) {
+    // The page's reports go to the page in runs; each outcome is taken after
+    // the rows before it, so that the line speaks of what the page shows.
+    std::vector<SSnmpReport> run;
+    bool outcomes = false;
+    for (SSnmpReport& report : batch) {
+        if (m_bClosed)
+            return;
+        if (report.code == kOutcomeReport && report.outcome) {
+            if (!run.empty()) {
+                OnSnmpNotifyBatch(run);
+                run.clear();
+            }
+            if (m_bClosed)
+                return;
+            TakeOutcome(*report.outcome);
+            outcomes = true;
+        } else {
+            run.push_back(std::move(report));
+        }
+    }
+    if (!run.empty() && !m_bClosed)
+        OnSnmpNotifyBatch(run);
+    if (outcomes && !m_bClosed) {
+        // Reads that ran together make one load; it ends when the page is idle.
+        if (!IsBusy())
+            m_load.open = false;
+        RenderOutcome();
+    }
+}
+
+void CPageBase::TakeOutcome(const SOutcome& outcome) {
+    m_strOwn.clear();
+    if (outcome.kind == SOutcome::Kind::kWrite) {
+        m_strWrite = OutcomeText(outcome);
+        m_load = SLoad{};
+        m_strLoad.clear();
+        return;
+    }
+    if (!m_load.open) {
+        m_load = SLoad{};
+        m_load.open = true;
+        m_load.firstElapsedMs = outcome.elapsedMs;
+        m_load.startedMs = m_clock.elapsed();
+    }
+    if (outcome.kind == SOutcome::Kind::kWalk) {
+        m_load.walked = true;
+        m_load.rows += outcome.count;
+    } else if (outcome.Ok()) {
+        m_load.values += outcome.count;
+    }
+    if (!outcome.Ok() && m_load.failure.isEmpty())
+        m_load.failure = OutcomeText(outcome);
+    if (!m_load.failure.isEmpty()) {
+        m_strLoad = m_load.failure;
+        return;
+    }
+    const auto plural = [](int n, const char* one, const char* many) {
+        return QString::number(n) + u' ' + QLatin1String(n == 1 ? one : many);
+    };
+    QStringList parts;
+    if (m_load.walked || m_load.values == 0)
+        parts << plural(m_load.rows, "row", "rows");
+    if (m_load.values > 0)
+        parts << plural(m_load.values, "value", "values");
+    SOutcome total;
+    total.elapsedMs = m_load.firstElapsedMs + (m_clock.elapsed() - m_load.startedMs);
+    const QString took = OutcomeText(total); // "Loaded 0 values in N ms"
+    m_strLoad = QStringLiteral("Loaded ") + parts.join(QStringLiteral(" and ")) +
+                took.mid(took.lastIndexOf(QStringLiteral(" in ")));
+}
+
+void CPageBase::RenderOutcome() {
+    QString text = m_strOwn;
+    if (text.isEmpty()) {
+        QStringList parts;
+        if (!m_strWrite.isEmpty())
+            parts << m_strWrite;
+        if (!m_strLoad.isEmpty())
+            parts << m_strLoad;
+        text = parts.join(QStringLiteral(". "));
+    }
+    m_pOutcomeLine->setText(text);
+    m_pOutcomeLine->setToolTip(text);
+    ++m_nOutcomeSerial;
+    emit OutcomeShown(text);
+}
+
+void CPageBase::ShowOutcome(const QString& text) {
+    m_strOwn = text;
+    RenderOutcome();
+}
+
+QString CPageBase::OutcomeLine() const { return m_pOutcomeLine->text(); }
+
+void CPageBase::PlaceOutcomeLine() {
+    // At the foot of whatever layout the page built.
+    QLayout* top = layout();
+    if (auto* box = qobject_cast<QBoxLayout*>(top))
+        box->addWidget(m_pOutcomeLine);
+    else if (auto* grid = qobject_cast<QGridLayout*>(top))
+        grid->addWidget(m_pOutcomeLine, grid->rowCount(), 0, 1, std::max(1, grid->columnCount()));
+    else if (auto* form = qobject_cast<QFormLayout*>(top))
+        form->addRow(m_pOutcomeLine);
+    else {
+        // A page placed by hand: the line goes below its widgets.
+        const int height = m_pOutcomeLine->sizeHint().height();
+        const QRect area = childrenRect();
+        m_pOutcomeLine->setGeometry(8, area.bottom() + 6, std::max(area.width(), 300), height);
+        resize(std::max(width(), area.right() + 8), area.bottom() + 12 + height);
+    }
+    m_pOutcomeLine->show();
 }
 
 CCommonSNMP* CPageBase::Session(const QString& name) const {
@@ -130,6 +275,8 @@ void CPageBase::OnSnmpNotifyBatch(std::vector<SSnmpReport>& batch) {
 void CPageBase::OnSnmpNotify(const SSnmpReport&) {}
 
 void CPageBase::showEvent(QShowEvent* event) {
+    if (!m_bInitialised)
+        PlaceOutcomeLine();
     QDialog::showEvent(event);
     if (m_bInitialised)
         return;
@@ -147,6 +294,8 @@ CFeatureBackEnd::~CFeatureBackEnd() { CloseSessions(); }
 
 CCommonSNMP& CFeatureBackEnd::AddSession(const QString& name) {
     m_sessions.push_back({name, std::make_unique<CCommonSNMP>()});
+    if (m_pOwner)
+        m_pOwner->WatchSession(*m_sessions.back().session);
     return *m_sessions.back().session;
 }
 
@@ -154,7 +303,16 @@ int CFeatureBackEnd::SetOwner(CPageBase* owner) {
     if (!owner)
         return 0;
     m_pOwner = owner;
+    for (SNamedSession& named : m_sessions)
+        owner->WatchSession(*named.session);
     return 1;
+}
+
+bool CFeatureBackEnd::IsBusy() const {
+    for (const SNamedSession& named : m_sessions)
+        if (named.session->IsBusy())
+            return true;
+    return false;
 }
 
 std::shared_ptr<CNotifyChannel> CFeatureBackEnd::Channel() const {

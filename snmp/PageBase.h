@@ -8,6 +8,7 @@
 #include "snmp/PageLink.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QVariant>
 
 #include <memory>
@@ -20,6 +21,8 @@ class QPushButton;
 
 // The dynamic property that carries a control's numeric id.
 inline constexpr char kControlIdProperty[] = "controlId";
+// The outcome line at the foot of every page.
+inline constexpr int kIdOutcomeLine = 65000;
 
 // Report codes of the page's own walks (pages with a back-end use the back-end's).
 namespace PageReport {
@@ -54,6 +57,19 @@ public:
     // The session created with the name; null when there is none.
     CCommonSNMP* Session(const QString& name) const;
 
+    // The outcome line: the last write and the last load (all reads and
+    // walks that ran together), or what the page said itself.
+    QString OutcomeLine() const;
+    // Counts the outcomes shown; tests and benchmarks wait on it.
+    int OutcomeSerial() const { return m_nOutcomeSerial; }
+    // True while a walk of the page runs or the page says it is loading.
+    virtual bool IsBusy() const;
+    // A line of the page's own words (which ports were written before a stop).
+    void ShowOutcome(const QString& text);
+
+signals:
+    void OutcomeShown(const QString& text);
+
 public slots:
     void done(int result) override;
 
@@ -67,18 +83,43 @@ protected:
 
     // Pages with a back-end: its sessions are closed with the page's.
     void AttachBackEnd(CFeatureBackEnd& backEnd);
+    // Pages that load in timed steps say so, so that the page counts as busy.
+    void SetLoading(bool loading) { m_bLoading = loading; }
 
     void showEvent(QShowEvent* event) override;
     // Runs once, on the first show: the page's first load.
     virtual void OnInitDialog() {}
 
 private:
+    friend class CFeatureBackEnd;
+    void Dispatch(std::vector<SSnmpReport>& batch);
+    void TakeOutcome(const SOutcome& outcome);
+    void RenderOutcome();
+    void PlaceOutcomeLine();
+    // Hands the session's outcomes to this page's channel.
+    void WatchSession(CCommonSNMP& session);
+
     struct SNamedSession {
         QString name;
         std::unique_ptr<CCommonSNMP> session;
     };
     std::vector<SNamedSession> m_sessions;
     std::vector<CFeatureBackEnd*> m_backEnds;
+    QLabel* m_pOutcomeLine = nullptr;
+    QString m_strWrite;
+    struct SLoad {
+        bool open = false;
+        int rows = 0, values = 0;
+        bool walked = false;
+        qint64 firstElapsedMs = 0;
+        qint64 startedMs = 0; // on m_clock
+        QString failure;
+    } m_load;
+    QString m_strLoad;
+    QString m_strOwn;
+    QElapsedTimer m_clock;
+    int m_nOutcomeSerial = 0;
+    bool m_bLoading = false;
     std::shared_ptr<CNotifyChannel> m_pChannel;
     bool m_bClosed = false;
     bool m_bInitialised = false;
@@ -101,6 +142,7 @@ public:
     void NotifyMarker(int code, const QString& marker);
 
     void CloseSessions();
+    bool IsBusy() const;
 
 protected:
     CCommonSNMP& AddSession(const QString& name);

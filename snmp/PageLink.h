@@ -42,11 +42,19 @@ struct SSnmpRow {
 
 // What a back-end or a walk reports to its page: a code of its own and a row,
 // or the end markers "Finished" and "WriteFinished".
+// The page base also carries the outcomes of requests on this channel (code
+// kOutcomeReport), so that an outcome follows the rows it speaks of; pages
+// never see those reports.
 struct SSnmpReport {
+    SSnmpReport() = default;
+    SSnmpReport(int c, SSnmpRow r = {}, QString m = {}, std::shared_ptr<const SOutcome> o = {})
+        : code(c), row(std::move(r)), marker(std::move(m)), outcome(std::move(o)) {}
     int code = 0;
     SSnmpRow row;
     QString marker;
+    std::shared_ptr<const SOutcome> outcome;
 };
+inline constexpr int kOutcomeReport = -0x4f55;
 
 SSnmpRow RowFromAnswer(const CSnmp& answer, QString suffix = {});
 
@@ -101,6 +109,38 @@ struct SSetVar {
 // Synchronous write of all variables in one request: Open(3), AddVarBind(Bytes), Send.
 // 0 when the switch took them; non-zero otherwise.
 int WriteObjects(CCommonSNMP& session, const std::vector<SSetVar>& vars, unsigned long timeoutMs = 0);
+
+// A write of several SETs in order (row creation, per-port applies): stops at
+// the first one the switch does not take. Returns the index of that step, or
+// -1 when every step was taken; the outcome line names the failed step.
+// Pauses run the page's event loop without the operator's input.
+struct SWriteStep {
+    QString name; // what the step writes, in the operator's words
+    std::vector<SSetVar> vars;
+    int pauseAfterMs = 0;
+    unsigned long timeoutMs = 0;
+};
+int WriteSequence(CCommonSNMP& session, const std::vector<SWriteStep>& steps,
+                  const QString& context = {});
+
+// Waits ms milliseconds on the page's thread: paints go on, input waits.
+void PageWait(int ms);
+
+// Walks the columns to the end of the table, one row at a time, on the
+// caller's thread (for small tables: ports, groups). Empty when the walk
+// failed before its end; a table without rows gives an empty vector.
+std::optional<std::vector<SSnmpRow>> WalkTable(CCommonSNMP& session, const QStringList& columns,
+                                               size_t maxRows = 8192);
+
+// One object read on its own. Absent: the switch answered that it has no
+// such object (a feature this model lacks), which is no failure.
+enum class ReadResult { kValue, kAbsent, kFailed };
+ReadResult ReadObject(CCommonSNMP& session, const QString& oid, SSnmpCell& cell);
+
+// "column.index", the instance of a table cell.
+QString CellOid(const QString& column, int index);
+// The first arc of a row index (the port, group or VLAN number); 0 when none.
+int RowNumber(const SSnmpRow& row);
 
 // Asynchronous walk of the given columns on session, reported on channel: a
 // report of rowCode for each row that carries at least minValues values, then

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/LaunchSettings.h"
+#include "device/LaunchSettings.h"
 #include "platform/ListControl.h"
 #include "platform/MessageBox.h"
 #include "snmp/Encodings.h"

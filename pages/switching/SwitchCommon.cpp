@@ -4,56 +4,6 @@
 
 #include <QCheckBox>
 
-QString CellOid(const QString& column, int index) {
-    return column + u'.' + QString::number(index);
-}
-
-std::optional<std::vector<SSnmpRow>> WalkTable(CCommonSNMP& session, const QStringList& columns) {
-    if (!session.Open(CCommonSNMP::kGetNext))
-        return std::nullopt;
-    for (const QString& column : columns)
-        session.AddVarBind(column, SnmpType::kNull);
-    std::vector<SSnmpRow> rows;
-    // A bound on the rows keeps a misbehaving agent from holding the page.
-    constexpr size_t kMaxRows = 8192;
-    while (rows.size() < kMaxRows) {
-        std::unique_ptr<CSnmp> answer;
-        const int status = session.GetNextSync(answer);
-        if (status == SnmpResult::kEndOfTable)
-            return rows;
-        if (status != 0 || !answer ||
-            answer->getValuesCount() < static_cast<unsigned>(columns.size()))
-            return std::nullopt;
-        QString suffix;
-        session.GetSuffix(0, answer.get(), suffix);
-        rows.push_back(RowFromAnswer(*answer, std::move(suffix)));
-    }
-    return rows;
-}
-
-ReadResult ReadObject(CCommonSNMP& session, const QString& oid, SSnmpCell& cell) {
-    cell = SSnmpCell{};
-    if (!session.Open(CCommonSNMP::kGet) || session.AddVarBind(oid, SnmpType::kNull) != 0)
-        return ReadResult::kFailed;
-    std::unique_ptr<CSnmp> answer;
-    const int status = session.Send(answer);
-    if (status == 0 && answer && answer->getValuesCount() >= 1) {
-        cell = RowFromAnswer(*answer).cells.front();
-        return ReadResult::kValue;
-    }
-    long error = 0;
-    unsigned long index = 0;
-    if (status == SnmpResult::kErrorStatus && answer && answer->getErrorInfo(error, index) == 0 &&
-        error == SnmpErrorStatus::kNoSuchName)
-        return ReadResult::kAbsent;
-    return ReadResult::kFailed;
-}
-
-int RowNumber(const SSnmpRow& row) {
-    const std::vector<uint32_t> arcs = row.IndexArcs();
-    return arcs.empty() ? 0 : static_cast<int>(arcs.front());
-}
-
 std::vector<int> PortFlagsOf(const QByteArray& bitmap, int portCount) {
     std::vector<int> flags(static_cast<size_t>(std::max(portCount, 0)), 0);
     for (int port = 1; port <= portCount; ++port) {

@@ -37,22 +37,6 @@ inline const QString kPortMedia = QStringLiteral("1.3.6.1.4.1.32473.10.75.7.1.13
 inline const QString kPortPriority = QStringLiteral("1.3.6.1.4.1.32473.10.75.7.12.3.1.1.2");
 } // namespace SwOid
 
-// "column.index", the instance of a table cell.
-QString CellOid(const QString& column, int index);
-
-// Walks the columns to the end of the table, one row at a time, on the
-// caller's thread (the per-port and group tables are small). Empty when the
-// walk failed before its end; a table without rows gives an empty vector.
-std::optional<std::vector<SSnmpRow>> WalkTable(CCommonSNMP& session, const QStringList& columns);
-
-// One object read on its own. Absent: the switch answered that it has no
-// such object (a feature this model lacks), which is no failure.
-enum class ReadResult { kValue, kAbsent, kFailed };
-ReadResult ReadObject(CCommonSNMP& session, const QString& oid, SSnmpCell& cell);
-
-// The first arc of a row index (the port, group or VLAN number); 0 when none.
-int RowNumber(const SSnmpRow& row);
-
 // Per port (index = port - 1): the aggregation group the port belongs to, 0
 // for none, from rows of the member column. Ports beyond portCount are ignored.
 std::vector<int> LagOfPorts(const std::vector<SSnmpRow>& memberRows, int portCount);

@@ -1,7 +1,7 @@
 #include "Trunk.h"
 
 #include "SwitchCommon.h"
-#include "app/DeviceProfile.h"
+#include "device/DeviceProfile.h"
 #include "platform/ListControl.h"
 #include "platform/MessageBox.h"
 #include "snmp/Encodings.h"

@@ -1,8 +1,8 @@
 #include "Vlan.h"
 
 #include "SwitchCommon.h"
-#include "app/DeviceProfile.h"
-#include "app/LaunchSettings.h"
+#include "device/DeviceProfile.h"
+#include "device/LaunchSettings.h"
 #include "platform/ListControl.h"
 #include "platform/MessageBox.h"
 #include "snmp/Encodings.h"

@@ -3,7 +3,7 @@
 // Points the launch settings at a test agent, as the command line would, and
 // puts them back to their defaults afterwards.
 
-#include "app/LaunchSettings.h"
+#include "device/LaunchSettings.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "EngineTestKit.h"
 
-#include "app/LaunchSettings.h"
+#include "device/LaunchSettings.h"
 #include "snmp/CommonSNMP.h"
 
 #include <ostream>

@@ -5,7 +5,7 @@
 
 #include "common/SnmpdProcess.h"
 
-#include "app/LaunchSettings.h"
+#include "device/LaunchSettings.h"
 #include "snmp/engine/Snmp.h"
 
 #include <QByteArray>

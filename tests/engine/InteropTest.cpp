@@ -4,7 +4,7 @@
 #include "EngineTestKit.h"
 #include "common/SnmpdProcess.h"
 
-#include "app/LaunchSettings.h"
+#include "device/LaunchSettings.h"
 #include "snmp/CommonSNMP.h"
 
 #include <QDateTime>

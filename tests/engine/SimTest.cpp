@@ -4,7 +4,7 @@
 #include "EngineTestKit.h"
 #include "common/SimProcess.h"
 
-#include "app/LaunchSettings.h"
+#include "device/LaunchSettings.h"
 #include "snmp/CommonSNMP.h"
 
 #include <QElapsedTimer>

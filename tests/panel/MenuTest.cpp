@@ -1,6 +1,6 @@
 // The menu resource: order, texts and ids, and the trimming of each model applied to it.
 
-#include "app/ModelVariants.h"
+#include "device/ModelVariants.h"
 #include "panel/ModuleMenu.h"
 
 #include <QAction>

@@ -1,8 +1,8 @@
 // The panel description reader: elements, attributes, codes, broken files and the shipped files.
 
 #include "panel/PanelReader.h"
-#include "app/DeviceProfile.h"
-#include "app/ModelVariants.h"
+#include "device/DeviceProfile.h"
+#include "device/ModelVariants.h"
 #include "panel/PanelArt.h"
 #include "platform/Trace.h"
 

@@ -3,8 +3,8 @@
 // Shared pieces of the panel tests: a module folder for a model, and a
 // running main window without its polling thread.
 
-#include "app/DeviceProfile.h"
-#include "app/LaunchSettings.h"
+#include "device/DeviceProfile.h"
+#include "device/LaunchSettings.h"
 
 #include <QFile>
 #include <QString>

@@ -7,7 +7,7 @@
 #include "LaunchFixture.h"
 #include "QtPrint.h"
 #include "SimProcess.h"
-#include "app/DeviceProfile.h"
+#include "device/DeviceProfile.h"
 #include "platform/MessageBox.h"
 
 #include <QApplication>

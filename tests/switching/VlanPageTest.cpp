@@ -1,5 +1,5 @@
 #include "SimPage.h"
-#include "app/LaunchSettings.h"
+#include "device/LaunchSettings.h"
 #include "pages/switching/Vlan.h"
 #include "platform/ListControl.h"
 

@@ -1,4 +1,4 @@
-#include "app/LaunchSettings.h"
+#include "device/LaunchSettings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "app/DeviceProfile.h"
-#include "app/ModelVariants.h"
+#include "device/DeviceProfile.h"
+#include "device/ModelVariants.h"
 #include "platform/IniFile.h"
 
 #include <QFile>

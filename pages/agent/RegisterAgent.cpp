@@ -1,0 +1,3 @@
+#include "RegisterAgent.h"
+
+void RegisterAgentPages() {}

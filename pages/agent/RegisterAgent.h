@@ -1,0 +1,4 @@
+#pragma once
+
+// Makes the SNMP agent pages known to the main window's command table.
+void RegisterAgentPages();

@@ -1,0 +1,3 @@
+#include "RegisterManagement.h"
+
+void RegisterManagementPages() {}

@@ -1,0 +1,3 @@
+#include "RegisterPoe.h"
+
+void RegisterPoePages() {}

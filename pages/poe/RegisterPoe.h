@@ -1,0 +1,4 @@
+#pragma once
+
+// Makes the PoE pages known to the main window's command table.
+void RegisterPoePages();

@@ -1,0 +1,3 @@
+#include "RegisterSecurity.h"
+
+void RegisterSecurityPages() {}

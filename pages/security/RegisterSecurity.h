@@ -1,0 +1,4 @@
+#pragma once
+
+// Makes the security pages known to the main window's command table.
+void RegisterSecurityPages();

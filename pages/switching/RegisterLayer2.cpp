@@ -1,0 +1,3 @@
+#include "RegisterLayer2.h"
+
+void RegisterLayer2Pages() {}

@@ -1,0 +1,3 @@
+#include "RegisterSystem.h"
+
+void RegisterSystemPages() {}
