@@ -429,7 +429,7 @@ bool CSystemInfoPage::Apply() {
         WriteObjects(m_cCommonSNMPSet,
                      {{Oid::kSysName, SnmpType::kOctetString, QByteArray(nameBuffer)},
                       {Oid::kSysLocation, SnmpType::kOctetString, QByteArray(locationBuffer)}});
-    if (status == 0)
-        Refresh();
+    // Refused or not, the fields show what the switch holds.
+    Refresh();
     return status == 0;
 }
