@@ -2,10 +2,13 @@
 
 #include "pages/agent/RegisterAgent.h"
 #include "pages/management/RegisterManagement.h"
+#include "pages/management/RegisterTransfer.h"
 #include "pages/mib2/MibPages.h"
 #include "pages/poe/RegisterPoe.h"
+#include "pages/security/RegisterBinding.h"
 #include "pages/security/RegisterSecurity.h"
 #include "pages/system/RegisterSystem.h"
+#include "pages/traffic/RegisterTraffic.h"
 #include "pages/switching/PortConfig.h"
 #include "pages/switching/RegisterLayer2.h"
 #include "pages/switching/Trunk.h"
@@ -38,7 +41,10 @@ void RegisterAllPages() {
     RegisterLayer2Pages();
     RegisterAgentPages();
     RegisterManagementPages();
+    RegisterTransferPages();
     RegisterSecurityPages();
+    RegisterBindingPages();
     RegisterPoePages();
     RegisterSystemPages();
+    RegisterTrafficPages();
 }

@@ -1,4 +1,4 @@
 #pragma once
 
-// Makes the 802.1X, LLDP, transfer and syslog pages known to the main window's command table.
+// Makes the 802.1X and LLDP pages known to the main window's command table.
 void RegisterManagementPages();

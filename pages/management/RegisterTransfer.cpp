@@ -1,0 +1,3 @@
+#include "RegisterTransfer.h"
+
+void RegisterTransferPages() {}

@@ -1,0 +1,3 @@
+#include "RegisterBinding.h"
+
+void RegisterBindingPages() {}

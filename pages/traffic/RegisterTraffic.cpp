@@ -1,0 +1,3 @@
+#include "RegisterTraffic.h"
+
+void RegisterTrafficPages() {}
