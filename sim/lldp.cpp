@@ -11,6 +11,47 @@ const Oid kLocal = Concat(kLldpMib, {1, 3});
 const Oid kRemoteEntry = Concat(kLldpMib, {1, 4, 1, 1});
 const Oid kNeighboursControl = Concat(kControl, {2, 5});
 
+struct Identity {
+    int chassisSubtype;
+    std::string chassisId;
+    int portSubtype;
+    std::string portId;
+};
+
+// Neighbour n's chassis and port identifiers. Seven neighbours in a row
+// cover every chassis and every port subtype, as real neighbours send them:
+// MACs, network addresses (IANA family 1 and IPv4, or family 2 and IPv6),
+// names as text, and two binary identifiers (a chassis "local" and an agent
+// circuit ID) that are no text at all.
+Identity IdentityOf(SubId n, int port) {
+    const char lo = static_cast<char>(n & 0xff);
+    const std::string mac{'\x00', '\x1d', '\xaa', '\x00', static_cast<char>(n >> 8), lo};
+    const std::string ipv4{'\x01', '\xc0', '\x00', '\x02', lo}; // 192.0.2.n
+    const std::string ipv6 = std::string{'\x02', '\x20', '\x01', '\x0d', '\xb8'} +
+                             std::string(11, '\0') + std::string(1, lo); // 2001:db8::n
+    const std::string num = std::to_string(n);
+    const std::string portName = "ge1/0/" + std::to_string(port);
+    const std::string binary{'\x00', '\x01', '\xfe', lo};
+    const std::string circuit{'\x01', '\x04', '\x00', '\x00', '\x00', lo};
+    // Chassis subtype, chassis ID, port subtype, port ID.
+    switch ((n - 1) % 7) {
+    case 0:
+        return {4, mac, 5, portName};
+    case 1:
+        return {5, ipv4, 3, mac};
+    case 2:
+        return {7, binary, 4, ipv6};
+    case 3:
+        return {1, "chassis-" + num, 1, "uplink-" + num};
+    case 4:
+        return {2, "trunk-" + num, 2, "slot1/port" + num};
+    case 5:
+        return {3, "slot1", 6, circuit};
+    default:
+        return {6, "eth" + num, 7, num};
+    }
+}
+
 void FillNeighbours(Switch& sw) {
     Store& store = sw.GetStore();
     Node& remote = store.At(kRemoteEntry);
@@ -28,13 +69,11 @@ void FillNeighbours(Switch& sw) {
         const int port = linked[static_cast<std::size_t>(i) % linked.size()];
         const auto n = static_cast<SubId>(i + 1);
         const Oid index{0, static_cast<SubId>(port), n};
-        const std::string mac{
-            '\x00', '\x1d', '\xaa', '\x00', static_cast<char>(n >> 8), static_cast<char>(n)};
-        remote.SetCell(index, 4, Value::Int(4)); // macAddress
-        remote.SetCell(index, 5, Value::Str(mac));
-        const bool named = n % 2 == 1;
-        remote.SetCell(index, 6, Value::Int(named ? 5 : 3)); // interfaceName or macAddress
-        remote.SetCell(index, 7, Value::Str(named ? "ge1/0/" + std::to_string(port) : mac));
+        const Identity id = IdentityOf(n, port);
+        remote.SetCell(index, 4, Value::Int(id.chassisSubtype));
+        remote.SetCell(index, 5, Value::Str(id.chassisId));
+        remote.SetCell(index, 6, Value::Int(id.portSubtype));
+        remote.SetCell(index, 7, Value::Str(id.portId));
         remote.SetCell(index, 8, Value::Str("uplink to port " + std::to_string(port)));
         remote.SetCell(index, 9, Value::Str("neighbour-" + std::to_string(n)));
         remote.SetCell(index, 10, Value::Str("Simulated LLDP neighbour " + std::to_string(n)));
