@@ -4,13 +4,15 @@
 #include "platform/IpAddressEdit.h"
 #include "platform/ListControl.h"
 
+#include <QTimer>
+
 namespace {
 
 constexpr int kDot1xCommand = 32792;
 // Global page.
 constexpr int kIdEnable = 1012, kIdServer = 1013, kIdKey = 1004, kIdConfirm = 1005,
               kIdTxPeriod = 1003, kIdQuietPeriod = 1008, kIdReAuth = 1040, kIdMaxReq = 1042,
-              kIdReAuthPeriod = 1043, kIdApply = 242, kIdList = 1011;
+              kIdReAuthPeriod = 1043, kIdApply = 242, kIdPortSet = 1000, kIdList = 1011;
 // Port page.
 constexpr int kIdFrom = 1007, kIdTo = 1085, kIdControl = 1087, kIdPortList = 1045, kIdPortApply = 1,
               kIdPortRefresh = 1044;
@@ -74,6 +76,18 @@ TEST_F(Dot1xPage, GlobalApplyWritesEveryObjectInOneRequest) {
     EXPECT_EQ(Text(*page, kIdTxPeriod), "45");
     EXPECT_EQ(list->ItemText(27, 4), "45");
     Shot(*page, QStringLiteral("dot1x-global"));
+
+    // "&PortSet" opens the port page over this one.
+    QString portPageTitle;
+    QTimer::singleShot(0, [&portPageTitle] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            portPageTitle = modal->windowTitle();
+            QTest::qWait(200);
+            static_cast<QDialog*>(modal)->reject();
+        }
+    });
+    Click(*page, kIdPortSet);
+    EXPECT_EQ(portPageTitle, "802.1X Port Configuration");
 
     // A check that fails sends nothing and leaves the switch as it was.
     SetText(*page, kIdTxPeriod, QStringLiteral("0"));
