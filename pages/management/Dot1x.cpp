@@ -412,15 +412,14 @@ void CDot1xPortPage::Apply() {
     SetLoading(true);
     std::vector<int> applied(static_cast<size_t>(std::max(g_nPortNum, 0)), 0);
     std::vector<int> failed(applied.size(), 0);
-    m_failures.clear();
     // Collect the switch's words on each refused batch as its outcome shows.
-    QStringList contexts;
+    QStringList contexts, failures;
     const QMetaObject::Connection watch =
-        connect(this, &CPageBase::OutcomeShown, this, [this, &contexts](const QString& text) {
+        connect(this, &CPageBase::OutcomeShown, this, [&contexts, &failures](const QString& text) {
+            const QString first = text.section(QStringLiteral(". "), 0, 0);
             for (const QString& context : contexts)
-                if (text.startsWith(context) &&
-                    !m_failures.contains(text.section(QStringLiteral(". "), 0, 0)))
-                    m_failures << text.section(QStringLiteral(". "), 0, 0);
+                if (text.startsWith(context) && !failures.contains(first))
+                    failures << first;
         });
     for (int first = from; first <= to; first += kDot1xBatchPorts) {
         const int last = std::min(first + kDot1xBatchPorts - 1, to);
@@ -454,7 +453,7 @@ void CDot1xPortPage::Apply() {
                    .arg(failedText, appliedCount
                                         ? QStringLiteral(" (applied to ports %1)").arg(appliedText)
                                         : QString()) +
-               (m_failures.isEmpty() ? QString() : QStringLiteral(". ") + m_failures.join(u"; "));
+               (failures.isEmpty() ? QString() : QStringLiteral(". ") + failures.join(u"; "));
     SayAfterOutcomes(text);
     SetLoading(false);
 }

@@ -107,5 +107,4 @@ private:
     CListControl* m_pList;
     std::vector<int> m_nControl; // per port, as read
     std::vector<int> m_nLag;     // per port: its aggregation group, 0 for none
-    QStringList m_failures;      // the switch's words on batches not applied
 };

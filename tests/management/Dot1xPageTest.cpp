@@ -180,6 +180,16 @@ TEST_F(Dot1xPage, AggregatedPortsAreRefusedAndAFailedBatchDoesNotStopTheRest) {
     EXPECT_TRUE(line.contains("inconsistentValue")) << line;
     Shot(*page, QStringLiteral("dot1x-ports-refused"));
 
+    // A refused last batch is named too.
+    Aggregate(3, QStringLiteral("0000000000006000")); // ports 50 and 51
+    Choose(*page, kIdFrom, QStringLiteral("43"));
+    Choose(*page, kIdTo, QStringLiteral("51"));
+    ASSERT_TRUE(Press(*page, kIdPortApply));
+    EXPECT_EQ(page->OutcomeLine(), "Not applied to ports 43-51. Ports 43-51: Refused by the "
+                                   "switch: inconsistentValue at 802.1X port control.50 "
+                                   "(1.3.6.1.4.1.32473.10.75.7.11.2.9.1.2.50)");
+    EXPECT_EQ(Get(Control(43)), "3");
+
     // A reload sees the new link and the page refuses it itself.
     ASSERT_TRUE(Press(*page, kIdPortRefresh));
     ResetRequests();
