@@ -16,6 +16,7 @@ void RegisterFeatures(Switch& sw) {
     RegisterSnmpAgent(sw);
     RegisterPoe(sw);
     RegisterSecurity(sw);
+    RegisterBinding(sw);
     RegisterDot1x(sw);
     RegisterSyslog(sw);
     RegisterLldp(sw);

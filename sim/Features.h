@@ -19,7 +19,8 @@ void RegisterSwitching(
 void RegisterStp(Switch& sw);       // stp.cpp: BRIDGE-MIB spanning tree, RSTP 6
 void RegisterSnmpAgent(Switch& sw); // snmpagent.cpp: the switch's SNMP agent settings 25
 void RegisterPoe(Switch& sw);       // poe.cpp: PoE 22, time ranges 23, names 32
-void RegisterSecurity(Switch& sw); // security.cpp: storm control 13.3/13.4, 14.3, 14.7, 14.9, 14.10
+void RegisterSecurity(Switch& sw); // security.cpp: storm control 13.3/13.4, 14.3, 14.7, 14.9
+void RegisterBinding(Switch& sw);  // binding.cpp: smart binding 14.10
 void RegisterDot1x(Switch& sw);    // dot1x.cpp: 802.1X 11
 void RegisterSyslog(Switch& sw);   // syslog.cpp: syslog host 16.1
 void RegisterLldp(Switch& sw);     // lldp.cpp: LLDP 24 and LLDP-MIB

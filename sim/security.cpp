@@ -1,5 +1,6 @@
 // Security: storm control 13.3/13.4, ARP spoofing prevention 14.3, DHCP
-// server screening 14.7, traffic segmentation 14.9 and smart binding 14.10.
+// server screening 14.7 and traffic segmentation 14.9 (smart binding 14.10:
+// binding.cpp).
 #include "Features.h"
 #include "Index.h"
 #include "PortState.h"
@@ -9,7 +10,6 @@ namespace nswsim {
 namespace {
 
 const Oid kSecurity = Concat(kSwitchMib, {14});
-const Oid kBinding = Concat(kSwitchMib, {14, 10});
 
 bool IsMulticastIp(SubId firstOctet) {
     return firstOctet >= 224 && firstOctet <= 239;
@@ -22,13 +22,6 @@ int CheckHostMac(const std::string& mac) {
     if (mac == std::string(6, '\0') || (static_cast<unsigned char>(mac[0]) & 1))
         return Err::kWrongValue;
     return Err::kNone;
-}
-
-Oid MacIndex(const std::string& mac) {
-    Oid index;
-    for (unsigned char c : mac)
-        index.push_back(c);
-    return index;
 }
 
 void RegisterStormControl(Switch& sw) {
@@ -119,128 +112,6 @@ void RegisterTrafficSegmentation(Switch& sw) {
     table.Check(2, PortListCheck(sw, table, 2));
 }
 
-// Hosts an auto scan finds: every address of the range but each third one.
-void Scan(Switch& sw) {
-    Store& store = sw.GetStore();
-    Node& results = store.At(Concat(kBinding, {2, 1}));
-    const auto from = store.At(Concat(kBinding, {5})).ScalarValue()->IpHostOrder();
-    const auto to = store.At(Concat(kBinding, {6})).ScalarValue()->IpHostOrder();
-    results.ClearRows();
-    for (std::uint32_t ip = from; ip <= to && ip - from < 64; ++ip) {
-        if (ip % 3 == 0)
-            continue;
-        const std::string mac{'\x00',
-                              '\x1c',
-                              '\x7e',
-                              static_cast<char>(ip >> 16),
-                              static_cast<char>(ip >> 8),
-                              static_cast<char>(ip)};
-        const int port = static_cast<int>(ip % static_cast<std::uint32_t>(sw.GetModel().ports)) + 1;
-        const Oid index = Concat(Concat(IpIndex(ip), MacIndex(mac)), {static_cast<SubId>(port)});
-        results.SetCell(index, 1, Value::Ip(ip));
-        results.SetCell(index, 2, Value::Int(1));
-        results.SetCell(index, 3, Value::Int(port));
-        results.SetCell(index, 4, Value::Str(mac));
-        results.SetCell(index, 5, Value::Int(2));
-        if (ip == to)
-            break;
-    }
-}
-
-void RegisterSmartBinding(Switch& sw) {
-    Store& store = sw.GetStore();
-    AddPortTable(sw, Concat(kBinding, {1, 1}), "smartBindingPort")
-        .Col(2, "smartBindingAdmin", EnabledDisabled(), Access::ReadWrite, Value::Int(2))
-        .Col(3, "smartBindingInspection", Syntax::Enum({1, 2}), Access::ReadWrite, Value::Int(1))
-        .Col(4, "smartBindingDhcpSnooping", EnabledDisabled(), Access::ReadWrite, Value::Int(2));
-
-    // White list: index IP address and MAC address.
-    Node& white = store.AddTable(Concat(kBinding, {3, 1}), "smartBindingWhiteEntry");
-    white.Col(1, "whiteListIp", Syntax::Ip(), Access::ReadOnly)
-        .Col(2, "whiteListMac", Syntax::Str(6, 6), Access::ReadOnly)
-        .Col(3, "whiteListPort", Syntax::Int(1, sw.GetModel().ports), Access::ReadCreate)
-        .RowStatusCol(4, "whiteListRowStatus")
-        .Live(1, IndexIpColumn())
-        .Live(2,
-              [](const Oid& index) -> std::optional<Value> {
-                  return Value::Str(std::string(index.begin() + 4, index.end()));
-              })
-        .Index([ip = IpAddressIndex()](const Oid& index) {
-            if (index.size() != 10 || !ip(Oid(index.begin(), index.begin() + 4)))
-                return false;
-            std::string mac(index.begin() + 4, index.end());
-            for (SubId octet : Oid(index.begin() + 4, index.end()))
-                if (octet > 255)
-                    return false;
-            return CheckHostMac(mac) == Err::kNone;
-        })
-        .MaxRows(512);
-
-    // Scan results: index IP, MAC, port; column 5 written 1 binds the host.
-    Node& results = store.AddTable(Concat(kBinding, {2, 1}), "smartBindingScanEntry");
-    results.Col(1, "scanIp", Syntax::Ip(), Access::ReadOnly)
-        .Col(2, "scanVid", Syntax::Int(1, 4094), Access::ReadOnly)
-        .Col(3, "scanPort", Syntax::Int(), Access::ReadOnly)
-        .Col(4, "scanMac", Syntax::Str(6, 6), Access::ReadOnly)
-        .Col(5, "scanBinding", Syntax::Enum({1, 2}), Access::ReadWrite);
-    results.Persist(5, false);
-    results.Check(5, [&white](Txn& txn, const Oid& index, const Value& v) {
-        const Oid entry(index.begin(), index.begin() + 10);
-        if (v.num == 1 && !txn.RowExists(white, entry)) {
-            txn.Stage(white, entry, 3, Value::Int(index[10]));
-            txn.Stage(white, entry, 4, Value::Int(RowStatus::kActive));
-        }
-        return Err::kNone;
-    });
-
-    // Black list: index VID, IP address, MAC address.
-    Node& black = store.AddTable(Concat(kBinding, {4, 1}), "smartBindingBlackEntry");
-    black.Col(1, "blackListVid", Syntax::Int(1, 4094), Access::ReadOnly)
-        .Col(2, "blackListIp", Syntax::Ip(), Access::ReadOnly)
-        .Col(3, "blackListMac", Syntax::Str(6, 6), Access::ReadOnly)
-        .Col(4, "blackListPort", Syntax::Int(1, sw.GetModel().ports), Access::ReadCreate,
-             Value::Int(1))
-        .RowStatusCol(5, "blackListRowStatus")
-        .Live(1, IndexIntColumn())
-        .Live(2, IndexIpColumn(1))
-        .Live(3,
-              [](const Oid& index) -> std::optional<Value> {
-                  return Value::Str(std::string(index.begin() + 5, index.end()));
-              })
-        .Index([](const Oid& index) {
-            return index.size() == 11 && index[0] >= 1 && index[0] <= 4094;
-        })
-        .MaxRows(512);
-    // Two hosts the switch has blocked.
-    for (SubId host : {21u, 37u}) {
-        const Oid index{1, 192, 168, 1, host, 0x00, 0x1c, 0x7e, 0x66, 0x00, host};
-        black.SetCell(index, 4,
-                      Value::Int(static_cast<std::int64_t>(host) % sw.GetModel().ports + 1));
-        black.SetCell(index, 5, Value::Int(RowStatus::kActive));
-    }
-
-    // Auto scan: the range, then 1 to scan it.
-    store.AddScalar(Concat(kBinding, {5}), "smartBindingScanFrom", Syntax::Ip(), Access::ReadWrite,
-                    Value::Ip(0));
-    store.AddScalar(Concat(kBinding, {6}), "smartBindingScanTo", Syntax::Ip(), Access::ReadWrite,
-                    Value::Ip(0));
-    store
-        .AddScalar(Concat(kBinding, {7}), "smartBindingScan", Syntax::Enum({1, 2}),
-                   Access::ReadWrite, Value::Int(2))
-        .Persist(0, false)
-        .Check([&sw](Txn& txn, const Oid&, const Value& v) {
-            if (v.num != 1)
-                return Err::kNone;
-            Store& s = txn.GetStore();
-            const auto from = txn.Get(s.At(Concat(kBinding, {5})), {0}, 0)->IpHostOrder();
-            const auto to = txn.Get(s.At(Concat(kBinding, {6})), {0}, 0)->IpHostOrder();
-            if (from == 0 || to < from)
-                return Err::kInconsistentValue;
-            txn.OnCommit([&sw] { Scan(sw); });
-            return Err::kNone;
-        });
-}
-
 } // namespace
 
 void RegisterSecurity(Switch& sw) {
@@ -248,7 +119,6 @@ void RegisterSecurity(Switch& sw) {
     RegisterArpSpoofing(sw);
     RegisterDhcpScreening(sw);
     RegisterTrafficSegmentation(sw);
-    RegisterSmartBinding(sw);
 }
 
 } // namespace nswsim
