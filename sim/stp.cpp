@@ -1,8 +1,12 @@
 // Spanning tree: the BRIDGE-MIB bridge scalars 17.2 and port table 17.2.15
 // and the switch's RSTP objects 6.1 and 6.2.1. The BRIDGE-MIB port columns
-// and the enterprise port table show the same settings.
+// and the enterprise port table show the same settings: 6.2.1.5 is the
+// configured path cost (0 automatic), dot1dStpPortPathCost the cost in use.
+// A port runs the spanning tree or loopback detection, not both, and the
+// members of an aggregated link share one priority and one path cost.
 #include "Features.h"
 #include "PortState.h"
+#include "Trunk.h"
 
 namespace nswsim {
 namespace {
@@ -11,6 +15,8 @@ const Oid kStp = Concat(kMib2, {17, 2});
 const Oid kStpPortEntry = Concat(kMib2, {17, 2, 15, 1});
 const Oid kRstpPortEntry = Concat(kSwitchMib, {6, 2, 1});
 const Oid kRstpState = Concat(kSwitchMib, {6, 1, 1});
+const Oid kLoopbackEntry = Concat(kSwitchMib, {17, 5, 1});
+constexpr SubId kLoopbackState = 2;
 
 namespace rstp {
 enum : SubId {
@@ -38,6 +44,78 @@ std::int64_t PathCost(Switch& sw, int port) {
     PortView view = ReadPort(sw, port);
     const int mbps = view.linkUp ? view.speedMbps : view.maxMbps;
     return mbps >= 1000 ? 20000 : mbps >= 100 ? 200000 : 2000000;
+}
+
+// A BRIDGE-MIB port column writes its enterprise twin; one SET naming both
+// with different values is refused rather than one of them silently winning.
+int StageMirror(Txn& txn, Node& rstpPorts, const Oid& index, SubId column, const Value& v) {
+    if (txn.Touches(rstpPorts, index, column) && txn.GetInt(rstpPorts, index, column) != v.num)
+        return Err::kInconsistentValue;
+    txn.Stage(rstpPorts, index, column, v);
+    return Err::kNone;
+}
+
+bool LoopbackEnabled(const Txn& txn, const Oid& index) {
+    const Node* lbd = txn.GetStore().Find(kLoopbackEntry);
+    return lbd && txn.GetInt(*lbd, index, kLoopbackState) == 1;
+}
+
+// Whether every member of the port's aggregated link will have one priority
+// and one configured path cost.
+bool LinkAgrees(Switch& sw, const Txn& txn, const Node& rstpPorts, int port) {
+    const int group = TrunkGroupOf(txn, port);
+    if (group == 0)
+        return true;
+    const Oid own{static_cast<SubId>(port)};
+    for (int p = 1; p <= sw.GetModel().ports; ++p) {
+        if (p == port || TrunkGroupOf(txn, p) != group)
+            continue;
+        const Oid other{static_cast<SubId>(p)};
+        for (SubId column : {SubId{rstp::kPriority}, SubId{rstp::kPathCost}})
+            if (txn.GetInt(rstpPorts, other, column) != txn.GetInt(rstpPorts, own, column))
+                return false;
+    }
+    return true;
+}
+
+// The rules between a port's spanning-tree settings and its other features.
+void RegisterPortRules(Switch& sw, Node& rstpPorts) {
+    Store& store = sw.GetStore();
+    rstpPorts.RowCheck([&sw, &rstpPorts](Txn& txn, const Oid& index) {
+        if (txn.GetInt(rstpPorts, index, rstp::kEnable) == 1 && LoopbackEnabled(txn, index))
+            return Err::kInconsistentValue;
+        // Only a change of priority or cost must keep the link together, so
+        // a link that differs already can still have its ports enabled.
+        const bool changes = txn.GetInt(rstpPorts, index, rstp::kPriority) !=
+                                 rstpPorts.ReadInt(index, rstp::kPriority) ||
+                             txn.GetInt(rstpPorts, index, rstp::kPathCost) !=
+                                 rstpPorts.ReadInt(index, rstp::kPathCost);
+        if (changes && !LinkAgrees(sw, txn, rstpPorts, static_cast<int>(index[0])))
+            return Err::kInconsistentValue;
+        return Err::kNone;
+    });
+    if (Node* lbd = store.Find(kLoopbackEntry))
+        lbd->RowCheck([&rstpPorts](Txn& txn, const Oid& index) {
+            return LoopbackEnabled(txn, index) && txn.GetInt(rstpPorts, index, rstp::kEnable) == 1
+                       ? Err::kInconsistentValue
+                       : Err::kNone;
+        });
+    // A link forms only from ports that agree, while the spanning tree runs.
+    if (Node* trunks = store.Find(kTrunkEntry)) {
+        RowCheckFn previous = trunks->RowChecker();
+        trunks->RowCheck([&sw, &rstpPorts, previous](Txn& txn, const Oid& index) {
+            if (previous)
+                if (int err = previous(txn, index))
+                    return err;
+            if (txn.GetInt(txn.GetStore().At(kRstpState), {0}, 0) != 1)
+                return Err::kNone;
+            Node& self = txn.GetStore().At(kTrunkEntry);
+            for (int port : PortListPorts(sw.GetModel(), txn.GetStr(self, index, trunk::kMembers)))
+                if (!LinkAgrees(sw, txn, rstpPorts, port))
+                    return Err::kInconsistentValue;
+            return Err::kNone;
+        });
+    }
 }
 
 void RegisterBridgeScalars(Switch& sw) {
@@ -141,16 +219,15 @@ void RegisterStpPorts(Switch& sw) {
                     [&rstpPorts, source = source](Txn& txn, const Oid& index, const Value& v) {
                         if (source == rstp::kPriority && v.num % 16 != 0)
                             return Err::kWrongValue;
-                        txn.Stage(rstpPorts, index, source, v);
-                        return Err::kNone;
+                        return StageMirror(txn, rstpPorts, index, source, v);
                     });
     }
     ports.Live(5, [&sw, port](const Oid& index) -> std::optional<Value> {
         return Value::Int(PathCost(sw, port(index)));
     });
+    // Writing the cost in use sets the configured cost (0: automatic again).
     ports.Check(5, [&rstpPorts](Txn& txn, const Oid& index, const Value& v) {
-        txn.Stage(rstpPorts, index, rstp::kPathCost, v);
-        return Err::kNone;
+        return StageMirror(txn, rstpPorts, index, rstp::kPathCost, v);
     });
     // Forwarding while linked (no loops in a simulated network); disabled otherwise.
     ports.Live(3, [&sw, &rstpPorts, port](const Oid& index) -> std::optional<Value> {
@@ -178,6 +255,7 @@ void RegisterStp(Switch& sw) {
                     Access::ReadWrite, Value::Int(2));
     RegisterBridgeScalars(sw);
     RegisterStpPorts(sw);
+    RegisterPortRules(sw, store.At(kRstpPortEntry));
 }
 
 } // namespace nswsim
