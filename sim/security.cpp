@@ -6,6 +6,8 @@
 #include "PortState.h"
 #include "Trunk.h"
 
+#include <set>
+
 namespace nswsim {
 namespace {
 
@@ -74,28 +76,38 @@ void RegisterDhcpScreening(Switch& sw) {
     ports.Check(PortListCheck(sw, ports, 0, [&sw](Txn& txn, const Oid&, const Value& v) {
         return SplitsTrunk(txn, sw.GetModel(), v.bytes) ? Err::kInconsistentValue : Err::kNone;
     }));
-    // Trusted servers, indexed by their address (an entry number 1-5 is taken too).
+    // Trusted servers, indexed by their address; column 2 repeats the index
+    // (one address, one row), column 1 is the entry number 1-5 the switch
+    // gives a new row: the lowest one free, kept while the row lives.
     Node& servers = store.AddTable(Concat(kSecurity, {7, 2, 1}), "dhcpTrustedServerEntry");
     servers.Col(1, "dhcpTrustedServerIndex", Syntax::Int(1, 5), Access::ReadOnly)
         .Col(2, "dhcpTrustedServerAddress", Syntax::Ip(), Access::ReadCreate)
         .RowStatusCol(3, "dhcpTrustedServerRowStatus")
-        .Index([ip = IpAddressIndex(), number = IntIndex(1, 5)](const Oid& index) {
-            return ip(index) || number(index);
+        .Persist(1, true)
+        .Index([ip = IpAddressIndex()](const Oid& index) {
+            return ip(index) && !IsMulticastIp(index[0]) && index != Oid{255, 255, 255, 255};
         })
         .MaxRows(5);
-    servers.Live(1, [&servers](const Oid& index) -> std::optional<Value> {
-        std::int64_t position = 1;
-        for (const auto& [other, row] : servers.Rows()) {
-            if (other == index)
-                return Value::Int(position);
-            ++position;
-        }
-        return std::nullopt;
-    });
-    servers.Check(2, [](Txn&, const Oid&, const Value& v) {
+    servers.Check(2, [](Txn&, const Oid& index, const Value& v) {
         const auto ip = v.IpHostOrder();
-        return ip == 0 || ip == 0xffffffff || IsMulticastIp(ip >> 24) ? Err::kWrongValue
-                                                                      : Err::kNone;
+        if (ip == 0 || ip == 0xffffffff || IsMulticastIp(ip >> 24))
+            return Err::kWrongValue;
+        return IpIndex(ip) == index ? Err::kNone : Err::kInconsistentValue;
+    });
+    servers.RowCheck([&servers](Txn& txn, const Oid& index) {
+        if (!txn.Creating(servers, index))
+            return Err::kNone;
+        std::set<std::int64_t> taken;
+        for (const Oid& other : txn.RowIndexes(servers))
+            if (other != index)
+                taken.insert(txn.GetInt(servers, other, 1));
+        std::int64_t number = 1;
+        while (taken.count(number))
+            ++number;
+        if (number > 5)
+            return Err::kResourceUnavailable;
+        txn.Stage(servers, index, 1, Value::Int(number));
+        return Err::kNone;
     });
 }
 
@@ -109,7 +121,12 @@ void RegisterTrafficSegmentation(Switch& sw) {
     Node& table = AddPortTable(sw, Concat(kSecurity, {9, 2, 1}), "trafficSegmentation");
     table.Col(2, "trafficSegmentationPorts", PortListSyntax(), Access::ReadWrite,
               Value::Str(PortListBytes(sw.GetModel(), all)));
-    table.Check(2, PortListCheck(sw, table, 2));
+    // A member of an aggregated link forwards as its link does: its own list
+    // is not set port by port.
+    table.Check(2, PortListCheck(sw, table, 2, [](Txn& txn, const Oid& index, const Value&) {
+                    return TrunkGroupOf(txn, static_cast<int>(index[0])) ? Err::kInconsistentValue
+                                                                         : Err::kNone;
+                }));
 }
 
 } // namespace
