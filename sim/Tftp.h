@@ -26,4 +26,11 @@ TftpResult TftpGet(const TftpPeer& peer, const std::string& file,
 TftpResult TftpPut(const TftpPeer& peer, const std::string& file, const std::string& data,
                    const std::function<bool()>& stop);
 
+// What a transfer may name, as the transfer page checks it too: a unicast
+// host address (first octet 1-223), and a file of 1 to 64 printable ASCII
+// characters without blanks or backslashes that stays inside the server's
+// folder (no ".." element, no trailing "/").
+bool ValidTransferServer(std::uint32_t ipHostOrder);
+bool ValidTransferFile(const std::string& name);
+
 } // namespace nswsim

@@ -12,6 +12,7 @@ namespace nswsim {
 namespace {
 
 const Oid kTransfer = Concat(kSwitchMib, {3});
+constexpr const char* kFirmwareMagic = "NSW-FIRMWARE ";
 
 namespace status {
 constexpr int kIdle = 0;
@@ -82,9 +83,13 @@ public:
 
     void Poll() override {
         if (auto result = firmware.Finished()) {
-            // An upgrade only needs a file that is not empty.
-            const bool ok = result->ok && (m_firmwareUpload || !result->data.empty());
-            Report(firmware, ok, result->error.empty() ? "empty firmware file" : result->error);
+            std::string error = result->error;
+            bool ok = result->ok;
+            if (ok && !m_firmwareUpload && !IsFirmwareFor(result->data)) {
+                ok = false;
+                error = "not a firmware image of " + m_switch.GetModel().name;
+            }
+            Report(firmware, ok, error);
         }
         if (auto result = config.Finished()) {
             std::string error = result->error;
@@ -113,17 +118,28 @@ public:
             return;
         }
         std::string data;
+        // A backup sends the running configuration: what the pages show.
         if (upload)
             data =
-                isFirmware ? FirmwareImage() : m_switch.Saved().Serialize(m_switch.GetModel().name);
+                isFirmware ? FirmwareImage() : store.Snapshot().Serialize(m_switch.GetModel().name);
         transfer.Start(peer, file, upload, std::move(data));
+    }
+
+    bool Busy() const {
+        return firmware.Status() == status::kInProgress || config.Status() == status::kInProgress;
     }
 
 private:
     std::string FirmwareImage() const {
-        std::string image = "NSW-FIRMWARE " + m_switch.GetModel().name + " 1.00.017\n";
+        std::string image = kFirmwareMagic + m_switch.GetModel().name + " 1.00.017\n";
         image.resize(4096 + 100, '\xff');
         return image;
+    }
+    // An image starts with its magic line naming the model it is built for.
+    bool IsFirmwareFor(const std::string& data) const {
+        const std::string head = kFirmwareMagic + m_switch.GetModel().name + ' ';
+        return data.size() > head.size() && data.compare(0, head.size(), head) == 0 &&
+               data.find('\n') != std::string::npos;
     }
 
     // A restored configuration becomes the running and the saved one.
@@ -162,11 +178,12 @@ void RegisterKind(Switch& sw, TransferService& service, bool isFirmware) {
         .AddScalar(Concat(kTransfer, {base + 2}), prefix + "Operation", Syntax::Enum({1, 2}),
                    Access::ReadWrite, Value::Int(1))
         .Persist(0, false)
-        .Check([&service, &transfer, isFirmware, base](Txn& txn, const Oid&, const Value& v) {
+        .Check([&service, isFirmware, base](Txn& txn, const Oid&, const Value& v) {
             Store& s = txn.GetStore();
             const auto server = txn.Get(s.At(Concat(kTransfer, {base})), {0}, 0)->IpHostOrder();
             const auto file = txn.GetStr(s.At(Concat(kTransfer, {base + 1})), {0}, 0);
-            if (transfer.Status() == status::kInProgress || server == 0 || file.empty())
+            // One transfer at a time, to a server and a file the page would accept.
+            if (service.Busy() || !ValidTransferServer(server) || !ValidTransferFile(file))
                 return Err::kInconsistentValue;
             txn.OnCommit([&service, isFirmware, op = static_cast<int>(v.num)] {
                 service.Start(isFirmware, op);
@@ -182,6 +199,23 @@ void RegisterKind(Switch& sw, TransferService& service, bool isFirmware) {
 }
 
 } // namespace
+
+bool ValidTransferServer(std::uint32_t ip) {
+    // A unicast host: not 0.x.x.x, not multicast, reserved or broadcast.
+    const std::uint32_t first = ip >> 24;
+    return first >= 1 && first <= 223;
+}
+
+bool ValidTransferFile(const std::string& name) {
+    if (name.empty() || name.size() > 64 || name.back() == '/')
+        return false;
+    for (const char ch : name)
+        if (ch <= ' ' || ch > '~' || ch == '\\')
+            return false;
+    // No way out of the server's folder.
+    const std::string padded = '/' + name + '/';
+    return padded.find("/../") == std::string::npos;
+}
 
 void RegisterTransfer(Switch& sw) {
     auto service = std::make_unique<TransferService>(sw);

@@ -95,6 +95,7 @@ TEST_F(TransferTest, BackupThenRestoreConfiguration) {
 TEST_F(TransferTest, FirmwareUpgradeNeedsAFile) {
     QFile image(Path("fw.bin"));
     ASSERT_TRUE(image.open(QIODevice::WriteOnly));
+    image.write("NSW-FIRMWARE NSW-4410-28P B1 1.00.018\n");
     image.write(QByteArray(1300, 'x')); // three blocks
     image.close();
     QFile empty(Path("empty.bin"));
