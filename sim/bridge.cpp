@@ -55,7 +55,10 @@ void RegisterBridge(Switch& sw) {
                               1);
         })
         .Check([&sw](Txn& txn, const Oid&, const Value& v) {
-            txn.OnCommit([&sw, n = static_cast<int>(v.num)] { FillFdb(sw, n); });
+            txn.OnCommit([&sw, n = static_cast<int>(v.num)] {
+                FillFdb(sw, n);
+                sw.GetStore().NotifyChanged(); // static entries come back
+            });
             return Err::kNone;
         });
 }

@@ -34,10 +34,24 @@ void RegisterLearning(Switch& sw) {
 void RegisterPortSettings(Switch& sw) {
     AddPortTable(sw, Concat(kSwitchMib, {12, 3, 1, 1}), "qosPortPriority")
         .Col(2, "qosPortDefaultPriority", Syntax::Int(0, 7), Access::ReadWrite, Value::Int(0));
-    // Kbit/s, 0 for no limit.
-    AddPortTable(sw, Concat(kSwitchMib, {13, 1, 2, 1}), "rateControl")
-        .Col(2, "rateControlIngress", Syntax::Int(0, 1000000), Access::ReadWrite, Value::Int(0))
-        .Col(3, "rateControlEgress", Syntax::Int(0, 1000000), Access::ReadWrite, Value::Int(0));
+    // Kbit/s, 0 for no limit. The members of an aggregated link keep one
+    // rate control, so a link changes in one request.
+    Node& rate =
+        AddPortTable(sw, Concat(kSwitchMib, {13, 1, 2, 1}), "rateControl")
+            .Col(2, "rateControlIngress", Syntax::Int(0, 1000000), Access::ReadWrite, Value::Int(0))
+            .Col(3, "rateControlEgress", Syntax::Int(0, 1000000), Access::ReadWrite, Value::Int(0));
+    auto sameOnLink = [&rate, ports = sw.GetModel().ports](Txn& txn, const Oid& index,
+                                                           const Value&) {
+        const int port = static_cast<int>(index[0]);
+        const int group = TrunkGroupOf(txn, port);
+        for (int p = 1; group != 0 && p <= ports; ++p)
+            if (p != port && TrunkGroupOf(txn, p) == group)
+                for (SubId c : {2u, 3u})
+                    if (txn.GetInt(rate, {static_cast<SubId>(p)}, c) != txn.GetInt(rate, index, c))
+                        return Err::kInconsistentValue;
+        return Err::kNone;
+    };
+    rate.Check(2, sameOnLink).Check(3, sameOnLink);
     AddPortTable(sw, Concat(kSwitchMib, {14, 2, 1, 1}), "portSecurity")
         .Col(2, "portSecurityState", EnabledDisabled(), Access::ReadWrite, Value::Int(2))
         .Col(3, "portSecurityMaxAddresses", Syntax::Int(0, 64), Access::ReadWrite, Value::Int(1));
