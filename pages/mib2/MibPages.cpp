@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "device/LaunchSettings.h"
+#include "panel/PageRegistry.h"
 #include "platform/ListControl.h"
 #include "platform/MessageBox.h"
 #include "snmp/Encodings.h"
@@ -226,7 +227,8 @@ constexpr int kFdbPortColumn = 2;
 CForwardingTablePage::CForwardingTablePage(QWidget* parent)
     : CMibTablePage(ForwardingTable(), parent),
       m_cCommonSNMPGetTime(AddSession(QStringLiteral("m_cCommonSNMPGetTime"))),
-      m_pAging(NewEdit(1216)), m_pFilter(NewEdit(1213, 4)) {
+      m_pAging(NewEdit(1216)), m_pFilter(NewEdit(1213, 4)),
+      m_pStaticMac(NewButton(tr("&Static MAC..."), kIdStaticMac)) {
     m_pAging->setReadOnly(true);
     m_pAging->setMaximumWidth(90);
     m_pFilter->setMaximumWidth(60);
@@ -240,8 +242,17 @@ CForwardingTablePage::CForwardingTablePage(QWidget* parent)
     row->addWidget(NewLabel(tr("Port:")));
     row->addWidget(m_pFilter);
     row->addStretch();
+    row->addWidget(m_pStaticMac);
     static_cast<QVBoxLayout*>(layout())->insertLayout(1, row);
     connect(m_pFilter, &QLineEdit::textChanged, this, &CForwardingTablePage::ApplyFilter);
+    connect(m_pStaticMac, &QPushButton::clicked, this, &CForwardingTablePage::OpenStaticMac);
+}
+
+void CForwardingTablePage::OpenStaticMac() {
+    if (std::unique_ptr<QDialog> page = CreatePage(kStaticMacCommand, this)) {
+        page->exec();
+        Refresh(); // the static entries the operator changed
+    }
 }
 
 void CForwardingTablePage::OnInitDialog() {

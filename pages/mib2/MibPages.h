@@ -80,6 +80,10 @@ public:
     void LoadAgingTime();
     QLineEdit* AgingTime() const { return m_pAging; }
     QLineEdit* PortFilter() const { return m_pFilter; }
+    // The static entries, on the page of command 32835; the table reloads after it.
+    void OpenStaticMac();
+    static constexpr int kIdStaticMac = 7520;
+    static constexpr int kStaticMacCommand = 32835;
 
 protected:
     void OnInitDialog() override;
@@ -91,6 +95,7 @@ private:
     CCommonSNMP& m_cCommonSNMPGetTime;
     QLineEdit* m_pAging;
     QLineEdit* m_pFilter;
+    QPushButton* m_pStaticMac;
 };
 
 class CSystemInfoPage : public CPageBase {
