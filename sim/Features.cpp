@@ -21,6 +21,7 @@ void RegisterFeatures(Switch& sw) {
     RegisterSyslog(sw);
     RegisterLldp(sw);
     RegisterTransfer(sw);
+    RegisterSystemSettings(sw);
     RegisterTraffic(sw);
     sw.GetStore().NotifyChanged(); // derived tables see the initial state
 }

@@ -25,6 +25,7 @@ void RegisterDot1x(Switch& sw);    // dot1x.cpp: 802.1X 11
 void RegisterSyslog(Switch& sw);   // syslog.cpp: syslog host 16.1
 void RegisterLldp(Switch& sw);     // lldp.cpp: LLDP 24 and LLDP-MIB
 void RegisterTransfer(Switch& sw); // transfer.cpp: firmware and configuration transfer 3
+void RegisterSystemSettings(Switch& sw); // system.cpp: time ranges 23/32, power saving 40, 41, 26
 void RegisterTraffic(Switch& sw);  // traffic.cpp: IGMP snooping 19, static MAC table 9.4
 
 } // namespace nswsim
