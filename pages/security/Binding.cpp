@@ -114,7 +114,7 @@ void CSmartBindingPage::Add() {
         return;
     }
     const QString index = HostIndex(ip, MacFromText(m_pMac->text()));
-    const int failed = m_backEnd.Apply(
+    const int failed = m_pBackEnd->Apply(
         {{QStringLiteral("white list entry"),
           {{BindOid::kWhitePort + u'.' + index, SnmpType::kInteger, QByteArray::number(port)},
            {BindOid::kWhiteStatus + u'.' + index, SnmpType::kInteger,
@@ -130,7 +130,7 @@ void CSmartBindingPage::Scan() {
         ShowMessage(message, this);
         return;
     }
-    m_backEnd.Apply(
+    m_pBackEnd->Apply(
         {{QStringLiteral("scan"),
           {{BindOid::kScanFrom, SnmpType::kIpAddress, from.toLatin1()},
            {BindOid::kScanTo, SnmpType::kIpAddress, to.toLatin1()},
@@ -146,7 +146,7 @@ void CSmartBindingPage::Bind() {
         ShowMessage(message, this);
         return;
     }
-    m_backEnd.Apply({{QStringLiteral("binding"),
-                      {{BindOid::kScanBinding + u'.' + row->suffix, SnmpType::kInteger,
-                        QByteArray::number(BindValue::kBound)}}}});
+    m_pBackEnd->Apply({{QStringLiteral("binding"),
+                        {{BindOid::kScanBinding + u'.' + row->suffix, SnmpType::kInteger,
+                          QByteArray::number(BindValue::kBound)}}}});
 }

@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <cstring>
+
 const QString kToBelowFrom = QStringLiteral("'To Port' can not be smaller than 'From Port'");
 const QString kWholeSwitch = QStringLiteral("This operation will cause device to out of control.");
 const QString kSelectToBind = QStringLiteral("Please select the item would be Binding!\n");
@@ -179,6 +181,16 @@ bool BlackRowMatches(const SBlackFilter& f, const SSnmpRow& row) {
 
 // ---- back-end ----
 
+void* CBindingBackEnd::operator new(std::size_t size) {
+    void* pointer = ::operator new(size);
+    std::memset(pointer, 0, size);
+    return pointer;
+}
+
+void CBindingBackEnd::operator delete(void* pointer) noexcept {
+    ::operator delete(pointer);
+}
+
 void CBindingBackEnd::Load(const QStringList& columns, int rowCode) {
     SWalkSpec walk;
     walk.columns = columns;
@@ -201,14 +213,16 @@ std::optional<std::vector<int>> CBindingBackEnd::LoadLagOfPorts() {
 // ---- list page ----
 
 CBindingListPage::CBindingListPage(QWidget* parent, QStringList columns, int rowCode)
-    : CPageBase(parent), m_pList(new CListControl(this)), m_columns(std::move(columns)),
-      m_nRowCode(rowCode) {
+    : CPageBase(parent), m_pBackEnd(std::make_unique<CBindingBackEnd>()),
+      m_pList(new CListControl(this)), m_columns(std::move(columns)), m_nRowCode(rowCode) {
     SetControlId(m_pList, 1010);
-    AttachBackEnd(m_backEnd);
+    AttachBackEnd(*m_pBackEnd);
 }
 
+CBindingListPage::~CBindingListPage() { CloseSessions(); }
+
 void CBindingListPage::OnInitDialog() {
-    if (m_backEnd.SetOwner(this))
+    if (m_pBackEnd->SetOwner(this))
         Refresh();
 }
 
@@ -219,7 +233,7 @@ void CBindingListPage::Refresh() {
     UpdateTotal();
     if (m_pRefresh)
         m_pRefresh->setEnabled(false);
-    m_backEnd.Load(m_columns, m_nRowCode);
+    m_pBackEnd->Load(m_columns, m_nRowCode);
 }
 
 void CBindingListPage::OnSnmpNotifyBatch(std::vector<SSnmpReport>& batch) {
@@ -273,9 +287,9 @@ void CBindingListPage::DeleteSelected(const QString& statusColumn, const QString
         ShowMessage(selectMessage, this);
         return;
     }
-    m_backEnd.Apply({{QStringLiteral("row status"),
-                      {{statusColumn + u'.' + row->suffix, SnmpType::kInteger,
-                        QByteArray::number(RowStatus::kDestroy)}}}});
+    m_pBackEnd->Apply({{QStringLiteral("row status"),
+                        {{statusColumn + u'.' + row->suffix, SnmpType::kInteger,
+                          QByteArray::number(RowStatus::kDestroy)}}}});
 }
 
 void CBindingListPage::SetTotalLabel(QLabel* label, const QString& prefix) {

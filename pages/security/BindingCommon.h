@@ -9,6 +9,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstddef>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -109,6 +111,12 @@ bool BlackRowMatches(const SBlackFilter& filter, const SSnmpRow& row);
 
 class CBindingBackEnd : public CFeatureBackEnd {
 public:
+    // The base asks for its owner while it makes its sessions, before its
+    // owner member is initialised: a back-end starts from zeroed memory so
+    // that this reads as "no owner yet". Make it with std::make_unique.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* pointer) noexcept;
+
     // Walks the columns; each row comes to the owner with rowCode, then "Finished".
     void Load(const QStringList& columns, int rowCode);
     // Writes the steps in order (stopping at the first refused), waits
@@ -127,6 +135,8 @@ class CBindingListPage : public CPageBase {
     Q_OBJECT
 public:
     explicit CBindingListPage(QWidget* parent, QStringList columns, int rowCode);
+    // Closes while the back-end still lives (the base would reach it after).
+    ~CBindingListPage() override;
 
     // The walked row shown on list line 'line'; null when none.
     const SSnmpRow* RowAt(int line) const;
@@ -152,7 +162,7 @@ protected:
     void SetTotalLabel(QLabel* label, const QString& prefix);
     void SetRefreshButton(QPushButton* button);
 
-    CBindingBackEnd m_backEnd;
+    std::unique_ptr<CBindingBackEnd> m_pBackEnd;
     CListControl* m_pList;
 
 private:

@@ -103,7 +103,7 @@ void CSmartBindingSettingsPage::Apply() {
     const bool enable = m_pAdmin->currentIndex() == 1;
     std::vector<int> lagOfPort;
     if (to >= from) {
-        const auto lag = m_backEnd.LoadLagOfPorts();
+        const auto lag = m_pBackEnd->LoadLagOfPorts();
         if (!lag)
             return; // the outcome line says the switch did not answer
         lagOfPort = *lag;
@@ -127,5 +127,5 @@ void CSmartBindingSettingsPage::Apply() {
                          {{CellOid(BindOid::kAdmin, port), SnmpType::kInteger, admin},
                           {CellOid(BindOid::kInspection, port), SnmpType::kInteger, inspection},
                           {CellOid(BindOid::kSnooping, port), SnmpType::kInteger, snooping}}});
-    m_backEnd.Apply(steps, 50);
+    m_pBackEnd->Apply(steps, 50);
 }
