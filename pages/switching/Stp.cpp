@@ -314,6 +314,9 @@ CStpTablePage::CStpTablePage(QWidget* parent)
          {"Port", "Priority", "Cost", "Enable", "Status", " ==Designated Root==", "Designated Cost",
           " ==Designated Bridge==", "Designated Port", "Forwardings"})
         m_pList->AddColumn(QLatin1String(header));
+    // Costs, states and bridge identifiers are wider than their headings.
+    for (auto [column, width] : {std::pair{2, 80}, {4, 75}, {5, 170}, {7, 170}})
+        m_pList->setColumnWidth(column, std::max(width, m_pList->columnWidth(column)));
     m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
 
     QPushButton* config = NewButton(QStringLiteral("&Port Config"), kIdPortConfig);
