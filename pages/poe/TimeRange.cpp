@@ -286,6 +286,10 @@ void CTimeRangePage::OnInitDialog() {
 }
 
 void CTimeRangePage::Refresh() {
+    // One walk at a time: rows of two walks would mix.
+    if (m_bWalking)
+        return;
+    m_bWalking = true;
     m_pList->DeleteAllItems();
     m_entries.clear();
     m_ranges.clear();
@@ -298,6 +302,7 @@ void CTimeRangePage::Refresh() {
 
 void CTimeRangePage::OnSnmpNotify(const SSnmpReport& report) {
     if (report.code == PageReport::kFinished) {
+        m_bWalking = false;
         emit Loaded();
         return;
     }

@@ -76,4 +76,5 @@ private:
     CListControl* m_pList;
     std::vector<int> m_entries; // by list line
     std::map<int, STimeRange> m_ranges;
+    bool m_bWalking = false;
 };

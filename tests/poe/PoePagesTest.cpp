@@ -132,6 +132,16 @@ TEST_F(PoePages, PortPageListsMapsAndAppliesARange) {
     EXPECT_EQ(list->ItemText(9, 4), "Class 3");
     Shot(*page, "poe-port");
 
+    // The time ranges open from here; their names are read again afterwards.
+    int before = page->OutcomeSerial();
+    ASSERT_TRUE(WithModal<CTimeRangePage>([&] { Click(*page, 1300); },
+                                          [&](CTimeRangePage& ranges) {
+                                              EXPECT_EQ(List(ranges, kRangeList)->ItemCount(), 1);
+                                              MakeRange(1, "night", 0, 6);
+                                          }));
+    ASSERT_TRUE(WaitSettled(*page, before));
+    EXPECT_EQ(combo(kTimeRange)->count(), 3);
+
     // The port drop-downs follow each other; "To" below "From" is put back.
     Choose(*page, kFrom, "5");
     EXPECT_EQ(Text(*page, kTo), "5");
