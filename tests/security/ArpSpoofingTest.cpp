@@ -5,6 +5,8 @@
 #include "platform/IpAddressEdit.h"
 #include "platform/ListControl.h"
 
+#include <QTimer>
+
 namespace {
 
 constexpr int kArpCommand = 32833;
@@ -139,6 +141,19 @@ TEST_F(ArpPage, AddListAndDelete) {
     EXPECT_EQ(list->ItemCount(), 0);
     EXPECT_EQ(Text(*page, 1143), "0");
     EXPECT_NE(Get(kArp + "4.10.0.0.1"), "1");
+
+    // "&Add" runs the editor modally and reloads the list when it closes.
+    bool added = false;
+    QTimer::singleShot(0, [&] {
+        auto* editor = qobject_cast<CArpEntryDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(editor, nullptr);
+        added = Add(*editor, "10.0.0.2", "00-1a-2b-3c-4d-60", {2});
+    });
+    ASSERT_TRUE(Press(*page, 1001));
+    EXPECT_TRUE(added);
+    ASSERT_EQ(list->ItemCount(), 1);
+    EXPECT_EQ(list->ItemText(0, 1), "10.0.0.2");
+    EXPECT_EQ(list->ItemText(0, 3), "2");
 }
 
 TEST_F(ArpPage, EditorRefusesLocallyAndShowsTheSwitchRefusal) {
