@@ -74,8 +74,10 @@ CSmartBindingPage::CSmartBindingPage(QWidget* parent)
     top->addWidget(manual);
     top->addWidget(scan);
 
-    for (const char* header : {"IP Address", "Mac Address", "Port", "Binding"})
-        m_pList->AddColumn(QString::fromLatin1(header));
+    AddColumn(QStringLiteral("IP Address"), 130);
+    AddColumn(QStringLiteral("Mac Address"), 150);
+    AddColumn(QStringLiteral("Port"), 60);
+    AddColumn(QStringLiteral("Binding"), 100);
 
     auto* buttons = new QHBoxLayout;
     // Paging buttons of the original form, never shown.

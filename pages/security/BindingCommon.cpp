@@ -219,7 +219,9 @@ CBindingListPage::CBindingListPage(QWidget* parent, QStringList columns, int row
     AttachBackEnd(*m_pBackEnd);
 }
 
-CBindingListPage::~CBindingListPage() { CloseSessions(); }
+CBindingListPage::~CBindingListPage() {
+    CloseSessions();
+}
 
 void CBindingListPage::OnInitDialog() {
     if (m_pBackEnd->SetOwner(this))
@@ -290,6 +292,10 @@ void CBindingListPage::DeleteSelected(const QString& statusColumn, const QString
     m_pBackEnd->Apply({{QStringLiteral("row status"),
                         {{statusColumn + u'.' + row->suffix, SnmpType::kInteger,
                           QByteArray::number(RowStatus::kDestroy)}}}});
+}
+
+void CBindingListPage::AddColumn(const QString& header, int width) {
+    m_pList->setColumnWidth(m_pList->AddColumn(header), width);
 }
 
 void CBindingListPage::SetTotalLabel(QLabel* label, const QString& prefix) {

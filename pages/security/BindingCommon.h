@@ -158,6 +158,8 @@ protected:
     // Destroys the selected row through its row-status column; selectMessage
     // when no line is selected.
     void DeleteSelected(const QString& statusColumn, const QString& selectMessage);
+    // A list column of the given width in pixels.
+    void AddColumn(const QString& header, int width);
     // A label that counts the lines ("Total Entries: 3").
     void SetTotalLabel(QLabel* label, const QString& prefix);
     void SetRefreshButton(QPushButton* button);

@@ -46,8 +46,9 @@ CWhiteListPage::CWhiteListPage(QWidget* parent)
           {BindOid::kWhiteIp, BindOid::kWhiteMac, BindOid::kWhitePort, BindOid::kWhiteStatus},
           BindingReport::kRow) {
     setWindowTitle(QStringLiteral("White List"));
-    for (const char* header : {"IP Address", "Mac Address", "Port"})
-        m_pList->AddColumn(QString::fromLatin1(header));
+    AddColumn(QStringLiteral("IP Address"), 130);
+    AddColumn(QStringLiteral("Mac Address"), 150);
+    AddColumn(QStringLiteral("Port"), 60);
     QPushButton* remove = NewButton(QStringLiteral("&Delete"), kIdWhiteDelete);
     QPushButton* refresh = NewButton(QStringLiteral("&Refresh"), kIdWhiteRefresh);
     QLabel* total = NewLabel(QString(), kIdWhiteTotal);
@@ -88,8 +89,10 @@ CBlackListPage::CBlackListPage(QWidget* parent)
     QPushButton* find = NewButton(QStringLiteral("&Find"), kIdFind);
     search->addWidget(find, 1, 4);
 
-    for (const char* header : {"VID", "IP Address", "Mac Address", "Port"})
-        m_pList->AddColumn(QString::fromLatin1(header));
+    AddColumn(QStringLiteral("VID"), 60);
+    AddColumn(QStringLiteral("IP Address"), 130);
+    AddColumn(QStringLiteral("Mac Address"), 150);
+    AddColumn(QStringLiteral("Port"), 60);
     QPushButton* remove = NewButton(QStringLiteral("&Delete"), kIdBlackDelete);
     QPushButton* refresh = NewButton(QStringLiteral("&Refresh"), kIdBlackRefresh);
     QLabel* total = NewLabel(QString(), kIdBlackTotal);

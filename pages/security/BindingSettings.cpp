@@ -65,10 +65,8 @@ CSmartBindingSettingsPage::CSmartBindingSettingsPage(QWidget* parent)
     const QString headers[] = {QStringLiteral("Port"), QStringLiteral("Admin State"),
                                QStringLiteral("Also inspect IP packets"),
                                QStringLiteral("DHCP Snooping")};
-    for (int c = 0; c < 4; ++c) {
-        m_pList->AddColumn(headers[c]);
-        m_pList->setColumnWidth(c, widths[c]);
-    }
+    for (int c = 0; c < 4; ++c)
+        AddColumn(headers[c], widths[c]);
     auto* listBox = new QGroupBox(QStringLiteral("IMPB Setting List Info"), this);
     auto* listLayout = new QVBoxLayout(listBox);
     listLayout->addWidget(m_pList);
