@@ -113,3 +113,17 @@ TEST_F(StormPage, WriteThePagePassesAndTheSwitchRefuses) {
     EXPECT_FALSE(IsChecked(*other, kIdEnable));
     EXPECT_EQ(Text(*other, kIdN), "0");
 }
+
+TEST_F(StormPage, OverSnmpV3) {
+    StartSwitch(QStringLiteral("NSW-4410-08P B1"), QStringLiteral("3"));
+    auto page = OpenPage(kStormCommand);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(Text(*page, kIdUnit), "63Kbps  ");
+    Check(*page, kIdEnable, true);
+    Choose(*page, kIdType, QStringLiteral("Multicast & Broadcast"));
+    SetText(*page, kIdN, "1");
+    ASSERT_TRUE(Press(*page, kIdApply));
+    EXPECT_EQ(Get(kThreshold), "63");
+    EXPECT_EQ(Get(kType), "2");
+    EXPECT_EQ(Text(*page, kIdResult), "63");
+}
