@@ -1,5 +1,5 @@
 // A time range made on the PoE pages switches a port's power off at its end
-// time, and the front panel's PoE lamp follows the switch.
+// time, and the front panel's PoE lamps (and MAX lamp) follow the switch.
 #include "PoePageKit.h"
 #include "pages/poe/PoePort.h"
 #include "pages/poe/TimeRange.h"
@@ -70,6 +70,21 @@ TEST_F(PoePanel, LampGoesOutWhenTheTimeRangeEnds) {
     ASSERT_TRUE(Press(*page, 241));
     EXPECT_EQ(list->ItemText(3, 9), "Time-based OFF");
     Shot(*page, "poe-port-time-based-off");
+
+    // Too little power for every device: the MAX lamp, and the port that
+    // comes last in the shut-off order goes dark; priority changes that order.
+    EXPECT_FALSE(dlg.State().PowMax());
+    ASSERT_TRUE(Set(QStringLiteral("1.3.6.1.4.1.32473.10.75.7.22.2.0"), "s", "7.1"));
+    dlg.PollingThread()->RunPass();
+    EXPECT_TRUE(dlg.State().PowMax());
+    EXPECT_EQ(dlg.State().PoeCodeOf(1), PoeCode::kOn);
+    EXPECT_EQ(dlg.State().PoeCodeOf(7), PoeCode::kOff);
+    ASSERT_TRUE(Set(PoePortCell(5, 7), "i", "3"));
+    ASSERT_TRUE(Set(QStringLiteral("1.3.6.1.4.1.32473.10.75.7.22.3.0"), "i", "2"));
+    dlg.PollingThread()->RunPass();
+    EXPECT_EQ(dlg.State().PoeCodeOf(7), PoeCode::kOn);
+    EXPECT_EQ(dlg.State().PoeCodeOf(1), PoeCode::kOff);
+    ASSERT_TRUE(Set(QStringLiteral("1.3.6.1.4.1.32473.10.75.7.22.2.0"), "s", "185.0"));
 
     // Next Monday morning the lamp is lit again.
     SetClock(QStringLiteral("2026-12-14 08:00:00"));
