@@ -13,9 +13,6 @@
 #include <cstring>
 #include <thread>
 
-// Part of the agent library but without an installed header.
-extern "C" void init_vacm_conf(void);
-
 namespace nswsim {
 namespace {
 
@@ -220,8 +217,8 @@ int Handle(netsnmp_mib_handler*, netsnmp_handler_registration* reg,
         // genErr. To anybody else the subtree simply does not exist.
         if (info->mode == MODE_GET || info->mode == MODE_SET_RESERVE1)
             for (auto* r = requests; r; r = r->next)
-                netsnmp_set_request_error(info, r,
-                                          info->mode == MODE_GET ? SNMP_NOSUCHOBJECT : SNMP_ERR_NOACCESS);
+                netsnmp_set_request_error(
+                    info, r, info->mode == MODE_GET ? SNMP_NOSUCHOBJECT : SNMP_ERR_NOACCESS);
         return SNMP_ERR_NOERROR;
     }
     switch (info->mode) {
@@ -314,7 +311,8 @@ int RecvWithFaults(netsnmp_transport* t, void* buf, int size, void** opaque, int
         g_agent->IsControlCommunity(community, length))
         return n;
     Switch& sw = g_agent->GetSwitch();
-    if (sw.DropRequest()) {
+    // A switch whose SNMP agent is disabled answers nobody else.
+    if (sw.DropRequest() || g_agent->AgentDisabled()) {
         free(*opaque);
         *opaque = nullptr;
         *olength = 0;
@@ -324,12 +322,6 @@ int RecvWithFaults(netsnmp_transport* t, void* buf, int size, void** opaque, int
     if (sw.GetFaults().delayMs > 0)
         SleepCooperatively(sw.GetFaults().delayMs);
     return n;
-}
-
-void Remember(const std::string& line) {
-    std::vector<char> copy(line.begin(), line.end());
-    copy.push_back('\0');
-    netsnmp_config_remember(copy.data());
 }
 
 } // namespace
@@ -371,8 +363,7 @@ bool Agent::Start(std::string& error) {
                           options.runtimeDir.c_str());
 
     init_agent(kAppName);
-    // Without this every community and user would get full read-write access.
-    init_vacm_conf();
+    AgentAccess::DropLibraryChecks();
 
     const std::pair<const char*, const Oid*> roots[] = {{"nsw-lldp", &kLldpMib},
                                                         {"nsw-mib2", &kMib2},
@@ -388,25 +379,14 @@ bool Agent::Start(std::string& error) {
         }
     }
 
-    // Access: the read and write communities see everything but the control
-    // subtree; only the control community reaches it (the handler's check).
-    Remember("view nswAll included .1");
-    Remember("rocommunity " + options.readCommunity + " default -V nswAll");
-    Remember("rwcommunity " + options.writeCommunity + " default -V nswAll");
-    Remember("rwcommunity " + options.controlCommunity + " default -V nswAll");
-    for (const V3User& user : options.users) {
-        std::string create = "createUser " + user.name;
-        if (user.level != "noauth") {
-            create += " " + user.auth + " \"" + user.authPassword + "\"";
-            if (user.level == "priv")
-                create += " " + user.priv + " \"" + user.privPassword + "\"";
-        }
-        Remember(create);
-        Remember(std::string(user.readOnly ? "rouser " : "rwuser ") + user.name + " " + user.level +
-                 " -V nswAll");
-    }
     init_snmp(kAppName);
     m_started = true;
+    // Access follows the agent tables, whose rows start with the launch
+    // credentials (also when a state file had removed them); without these
+    // checks every community and user would get full read-write access.
+    AddLaunchCredentials(m_switch);
+    m_access = std::make_unique<AgentAccess>(m_switch);
+    m_access->Install();
 
     const std::string address = "udp:" + options.listen;
     netsnmp_transport* transport = netsnmp_transport_open_server(kAppName, address.c_str());
@@ -445,6 +425,7 @@ void Agent::Run(const std::atomic<bool>& stop) {
             snmp_timeout();
         run_alarms();
         netsnmp_check_outstanding_agent_requests();
+        m_access->Sync();
         m_switch.Poll();
     }
     g_stop = nullptr;

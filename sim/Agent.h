@@ -1,14 +1,17 @@
 #pragma once
 
+#include "AgentAccess.h"
 #include "Switch.h"
 
 #include <atomic>
+#include <memory>
 #include <string>
 
 namespace nswsim {
 
 // The SNMP side: net-snmp's agent library embedded in this process, with
-// access control from our options only (no file under /etc or /var is read),
+// access control from the switch's own agent tables (no file under /etc or
+// /var is read),
 // one handler for the switch's trees and a receive hook for fault injection.
 // One agent per process; everything runs on the calling thread.
 class Agent {
@@ -27,11 +30,13 @@ public:
     // Used by the library's callbacks.
     Switch& GetSwitch() { return m_switch; }
     bool IsControlCommunity(const unsigned char* community, std::size_t length) const;
+    bool AgentDisabled() const { return m_access && m_access->AgentDisabled(); }
 
 private:
     Switch& m_switch;
     std::string m_address;
     bool m_started = false;
+    std::unique_ptr<AgentAccess> m_access;
 };
 
 } // namespace nswsim

@@ -1,13 +1,15 @@
 // The switch's own SNMP agent settings (25): global state, users, groups,
-// views, communities, trap hosts, engine ID and trap switches. The tables are
-// configuration only; the simulator's access comes from its options.
+// views, communities, trap hosts, engine ID and trap switches. The user,
+// group, view and community tables and the global state decide who may talk
+// to the switch (AgentAccess.cpp).
+#include "AgentAccess.h"
 #include "Features.h"
 #include "Index.h"
 
 namespace nswsim {
 namespace {
 
-const Oid kAgent = Concat(kSwitchMib, {25});
+const Oid& kAgent = kAgentMib;
 
 void RegisterUsers(Store& store) {
     Node& users = store.AddTable(Concat(kAgent, {2, 1, 1}), "snmpUserEntry");
@@ -16,14 +18,16 @@ void RegisterUsers(Store& store) {
         .Col(3, "snmpUserVersion", Syntax::Enum({1, 2, 3}), Access::ReadCreate, Value::Int(3))
         .Col(4, "snmpUserAuthProtocol", Syntax::Enum({1, 2, 3}), Access::ReadCreate, Value::Int(1))
         .Col(5, "snmpUserAuthPassword", Syntax::Str(0, 40), Access::ReadCreate, Value::Str(""))
-        .Col(6, "snmpUserPrivProtocol", Syntax::Enum({1, 2}), Access::ReadCreate, Value::Int(1))
+        // 4: AES-128, the last arc of its standard protocol OID (launch users).
+        .Col(6, "snmpUserPrivProtocol", Syntax::Enum({1, 2, 4}), Access::ReadCreate, Value::Int(1))
         .Col(7, "snmpUserPrivPassword", Syntax::Str(0, 32), Access::ReadCreate, Value::Str(""))
         .RowStatusCol(8, "snmpUserRowStatus")
         .Live(1, IndexNameColumn())
         .Index(NameIndex(32))
         .MaxRows(50);
-    // Passwords fit their protocol; privacy needs authentication. Checked when
-    // the row is active: the pages set the protocols before the passwords.
+    // Passwords fit their protocol (8 characters at least, as USM keys need);
+    // privacy needs authentication. Checked when the row is active: the pages
+    // set the protocols before the passwords.
     users.RowCheck([&users](Txn& txn, const Oid& index) {
         if (txn.Destroying(users, index) || txn.GetInt(users, index, 8) != RowStatus::kActive)
             return Err::kNone;
@@ -31,8 +35,8 @@ void RegisterUsers(Store& store) {
         const auto authPass = txn.GetStr(users, index, 5).size();
         const auto priv = txn.GetInt(users, index, 6);
         const auto privPass = txn.GetStr(users, index, 7).size();
-        if ((auth == 2 && authPass > 32) || (auth != 1 && authPass == 0) ||
-            (priv == 2 && (auth == 1 || privPass == 0)))
+        if ((auth == 2 && authPass > 32) || (auth != 1 && authPass < 8) ||
+            (priv != 1 && (auth == 1 || privPass < 8)))
             return Err::kInconsistentValue;
         return Err::kNone;
     });
@@ -132,6 +136,7 @@ void RegisterSnmpAgent(Switch& sw) {
     for (SubId trap = 1; trap <= 8; ++trap)
         store.AddScalar(Concat(kAgent, {8, trap}), "snmpTrap" + std::to_string(trap),
                         EnabledDisabled(), Access::ReadWrite, Value::Int(1));
+    AddLaunchCredentials(sw);
 }
 
 } // namespace nswsim
