@@ -1,6 +1,7 @@
 // The jumbo frame and multicast filtering pages against nsw-sim.
 #include "PageTestKit.h"
 #include "pages/switching/Layer2.h"
+#include "pages/switching/Stp.h"
 #include "platform/ListControl.h"
 
 #include <cstdio>
@@ -106,4 +107,27 @@ TEST_F(Layer2Page, MulticastFilteringPerVlan) {
     Click(*page, kRefresh);
     ASSERT_TRUE(WaitRows(multicast, 2));
     EXPECT_EQ(list->ItemText(1, 0), "10");
+}
+
+TEST_F(Layer2Page, ClosingDuringTheWalksTouchesNothingClosed) {
+    StartSwitch(QStringLiteral("NSW-4410-28P B1"));
+    ASSERT_TRUE(SetControl(QStringLiteral("4.2.0"), QStringLiteral("i"), QStringLiteral("30")));
+    for (int i = 0; i < 4; ++i) {
+        // The multicast back-end's walk and the port table's walk in flight.
+        auto multicast = std::make_unique<CMulticastFilterPage>();
+        multicast->show();
+        QTest::qWait(i * 10);
+        multicast->close();
+        multicast.reset();
+        auto table = std::make_unique<CStpTablePage>();
+        table->show();
+        QTest::qWait(i * 10);
+        table.reset();
+    }
+    // Late answers arrive into closed channels and are dropped.
+    QTest::qWait(200);
+    ASSERT_TRUE(SetControl(QStringLiteral("4.2.0"), QStringLiteral("i"), QStringLiteral("0")));
+    auto page = OpenPage(32830);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(As<CMulticastFilterPage>(*page).List()->ItemCount(), 1);
 }
