@@ -106,7 +106,7 @@ void CDeviceConfigPage::Build(const QByteArray& description, const QString& sour
     auto* scroll = new QScrollArea(this);
     scroll->setWidget(fields);
     scroll->setWidgetResizable(true);
-    scroll->setMinimumSize(460, 360);
+    scroll->setMinimumSize(520, 420);
 
     auto* layout = new QVBoxLayout(this);
     if (!m_strError.isEmpty())

@@ -1,6 +1,7 @@
 // The system pages against nsw-sim: each reads the switch, changes it, reads
 // it back and shows a refusal.
 #include "PageTestKit.h"
+#include "pages/switching/Trunk.h"
 #include "pages/system/DeviceConfig.h"
 #include "pages/system/ManagementVlan.h"
 #include "pages/system/PowerSaving.h"
@@ -154,6 +155,21 @@ TEST_F(SystemPages, SurveillanceVlanSettingsAndPortModes) {
 
     // The switch keeps the surveillance VLAN: its VLAN cannot be deleted now.
     EXPECT_FALSE(Set(kE + "7.6.1.5.50", "i", "6"));
+
+    // The link-aggregation check reads the same objects: ports 3 and 4 in
+    // auto mode cannot be aggregated, ports 6 and 7 can.
+    std::vector<std::unique_ptr<CCommonSNMP>> sessions;
+    CTrunkValid valid([&sessions](const QString&) -> CCommonSNMP& {
+        return *sessions.emplace_back(std::make_unique<CCommonSNMP>());
+    });
+    ASSERT_TRUE(valid.Init());
+    std::vector<int> selected(10, 0);
+    selected[2] = selected[3] = 1;
+    EXPECT_EQ(valid.Check(selected, {}),
+              "Cannot add a port in  Auto Surveillance VLAN Auto mode to an aggregated link");
+    selected.assign(10, 0);
+    selected[5] = selected[6] = 1;
+    EXPECT_EQ(valid.Check(selected, {}), "");
 }
 
 TEST_F(SystemPages, SurveillancePortPartOnlyOnItsModel) {
