@@ -10,6 +10,7 @@
 #include "platform/ListControl.h"
 
 #include <QComboBox>
+#include <QTimer>
 
 namespace {
 
@@ -177,7 +178,21 @@ TEST_F(SystemPages, SurveillancePortPartOnlyOnItsModel) {
     auto page = OpenPage(32828);
     ASSERT_TRUE(page);
     EXPECT_FALSE(IsEnabled(*page, CSurveillancePage::kIdApplyPorts));
-    EXPECT_TRUE(IsEnabled(*page, CSurveillancePage::kIdOui));
+    // "OUI Settings..." opens the vendor list over the page, loaded.
+    QString opened;
+    int rows = -1;
+    QTimer::singleShot(0, [&] {
+        auto* oui = qobject_cast<CSurveillanceOuiPage*>(QApplication::activeModalWidget());
+        if (!oui)
+            return;
+        WaitSettled(*oui, 0);
+        opened = oui->windowTitle();
+        rows = List(*oui, CSurveillanceOuiPage::kIdList)->ItemCount();
+        oui->reject();
+    });
+    Click(*page, CSurveillancePage::kIdOui);
+    EXPECT_EQ(opened, "Auto Surveillance VLAN OUI Settings");
+    EXPECT_EQ(rows, 2);
 }
 
 TEST_F(SystemPages, OuiEntriesAreAddedAndDeleted) {
