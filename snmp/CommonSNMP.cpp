@@ -1,5 +1,7 @@
 #include "CommonSNMP.h"
 
+#include "device/LaunchBytes.h"
+
 #include "device/LaunchSettings.h"
 #include "platform/Trace.h"
 #include "snmp/engine/SnmpWorker.h"
@@ -120,11 +122,11 @@ void CCommonSNMP::CourierDeleter::operator()(CCourier* courier) const {
 
 CCommonSNMP::CCommonSNMP()
     : m_strHost(g_strDeviceIp.trimmed().toStdString()),
-      m_strReadCommunity(g_strReadCommunity.toUtf8()),
-      m_strWriteCommunity(g_strWriteCommunity.toUtf8()), m_strSecurityLevel(g_strSecurityLevel),
+      m_strReadCommunity(EncodeLaunchBytes(g_strReadCommunity)),
+      m_strWriteCommunity(EncodeLaunchBytes(g_strWriteCommunity)), m_strSecurityLevel(g_strSecurityLevel),
       m_strAuthProtocol(g_strAuthProtocol), m_strPrivProtocol(g_strPrivProtocol),
-      m_strUserName(g_strV3UserName.toUtf8()), m_strAuthPassword(g_strAuthPassword.toUtf8()),
-      m_strPrivPassword(g_strPrivPassword.toUtf8()), m_pAbort(std::make_shared<CSnmpAbort>()),
+      m_strUserName(EncodeLaunchBytes(g_strV3UserName)), m_strAuthPassword(EncodeLaunchBytes(g_strAuthPassword)),
+      m_strPrivPassword(EncodeLaunchBytes(g_strPrivPassword)), m_pAbort(std::make_shared<CSnmpAbort>()),
       m_pWorker(std::make_unique<CSnmpWorker>()) {
     const int version = DecimalOr(g_strSnmpVersion, 0);
     m_nVersion = (version >= 1 && version <= 3) ? version : 0;
@@ -336,15 +338,20 @@ int CCommonSNMP::GetNext(SnmpWalkCallback callback, void* param, unsigned long t
         return 0;
     }
     // The step may finish on the engine's thread before this returns; it
-    // waits for m_stateMutex, so its id is pending by then.
+    // waits for m_stateMutex, so its id is pending by then. The id comes
+    // from the table: the request's own id field is the packet's once the
+    // step has sent.
+    int id = 0;
     m_pTable->getNext(
         m_strHost.c_str(),
         [this, callback = std::move(callback)](std::unique_ptr<CSnmp> answer, int requestId,
                                                void* param, int status) {
             RunStep(std::move(answer), requestId, status, callback, param);
         },
-        param, timeout);
-    m_pendingIds.push_back(m_pRequest->getRequestID());
+        param, timeout, &id);
+    if (s_pAfterStepPosted)
+        s_pAfterStepPosted();
+    m_pendingIds.push_back(id);
     return 0;
 }
 

@@ -117,6 +117,10 @@ public:
     QString Peer() const;
 
     int Version() const { return m_nVersion; } // 1, 2, 3 or 0 (unusable)
+
+    // Tests only: runs on the caller's thread right after a community-based
+    // walk step has been handed to the engine, before GetNext returns.
+    static inline void (*s_pAfterStepPosted)() = nullptr;
     int TimeoutMs() const { return m_nTimeoutMs; }
     bool IsClosed() const;
     // True while a walk step is in flight or its callback runs.

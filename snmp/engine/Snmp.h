@@ -279,9 +279,12 @@ public:
 
     int getNext(const char* host, std::unique_ptr<CSnmp>& answer, unsigned long timeoutMs);
     // Asynchronous: returns at once; the callback comes later from the
-    // table's own thread with the id that request->getRequestID() gives
-    // right after this call. Steps queue up in call order.
-    int getNext(const char* host, SnmpWalkCallback callback, void* param, unsigned long timeoutMs);
+    // table's own thread with the step's id, given in *stepId before the
+    // step can run. (request->getRequestID() gives it too, but only until
+    // the step sends: a Get-kind step then puts its packet's id there.)
+    // Steps queue up in call order.
+    int getNext(const char* host, SnmpWalkCallback callback, void* param, unsigned long timeoutMs,
+                int* stepId = nullptr);
     // Row index of variable index of answer, dotted ("1.0.17.34.51.68.85.102").
     int getSuffix(int index, const CSnmp* answer, QString& suffix) const;
     void reset();

@@ -289,9 +289,11 @@ int CSnmpTable::absorb(const char* host, unsigned long timeoutMs, snmp_pdu* resp
 }
 
 int CSnmpTable::getNext(const char* host, SnmpWalkCallback callback, void* param,
-                        unsigned long timeoutMs) {
+                        unsigned long timeoutMs, int* stepId) {
     const int id = NextStepId();
     m_pRequest->setRequestID(id);
+    if (stepId)
+        *stepId = id;
     m_pWorker->Post([this, host = std::string(host ? host : ""), callback = std::move(callback),
                      param, timeoutMs, id] {
         std::unique_ptr<CSnmp> answer;

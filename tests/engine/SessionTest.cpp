@@ -38,7 +38,7 @@ public:
     bool StartWalk() {
         m_rows.clear();
         m_bFinished = false;
-        if (!m_cCommonSNMP.Open(CCommonSNMP::kGetNext))
+        if (!m_cCommonSNMP.Open(m_nKind))
             return false;
         for (const QString& column : m_columns)
             m_cCommonSNMP.AddVarBind(column, SnmpType::kNull);
@@ -78,6 +78,7 @@ public:
     }
 
     CCommonSNMP m_cCommonSNMP;
+    int m_nKind = CCommonSNMP::kGetNext;
     QStringList m_columns;
     std::vector<std::vector<Cell>> m_rows; // page thread only
     bool m_bFinished = false;
@@ -144,6 +145,20 @@ TEST_P(SessionTest, GetKindWalkIsOneRowThenTheEnd) {
     EXPECT_EQ(session.GetSuffix(0, answer.get(), suffix), 0);
     EXPECT_TRUE(suffix.isEmpty());
     EXPECT_NE(session.GetNextSync(answer), 0);
+}
+
+TEST_P(SessionTest, GetKindAsyncStepIsKeptWhenItsAnswerComesBeforeGetNextReturns) {
+    // The caller is held between handing the step over and taking its id,
+    // long enough for the get to be sent and answered.
+    CCommonSNMP::s_pAfterStepPosted = [] { std::this_thread::sleep_for(std::chrono::milliseconds(300)); };
+    CStandInPage page({QStringLiteral("1.3.6.1.2.1.1.5.0"), QStringLiteral("1.3.6.1.2.1.1.6.0")});
+    page.m_nKind = CCommonSNMP::kGet;
+    const bool started = page.StartWalk();
+    CCommonSNMP::s_pAfterStepPosted = nullptr;
+    ASSERT_TRUE(started);
+    ASSERT_TRUE(page.WaitFinished(5000)) << "the row and the end were dropped as stale";
+    ASSERT_EQ(page.m_rows.size(), 1u);
+    EXPECT_EQ(page.m_rows[0].size(), 2u);
 }
 
 TEST_P(SessionTest, SuffixIsTheRowIndex) {
