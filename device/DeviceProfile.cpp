@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 QString g_strDeviceName;
 int32_t g_nPortNum = 28;
 int32_t g_nComboPortNum = 4;
@@ -30,9 +32,14 @@ QString ReadDeviceProfile(const QString& path, SDeviceProfile& profile) {
     profile.strDeviceName = ini.GetString(kSection, QStringLiteral("DeviceName"), {}, kTextBuffer);
     if (profile.strDeviceName.isEmpty())
         return error;
-    profile.nPortNum = ini.GetInt(kSection, QStringLiteral("DevicePortNum"), 28);
-    profile.nComboPortNum = ini.GetInt(kSection, QStringLiteral("ComboPortNum"), 4);
-    profile.nComboPortIndex = ini.GetInt(kSection, QStringLiteral("ComboPortIndex"), 25);
+    // Ports are counted in the 100 lamps a panel has; beyond that a value
+    // only makes the port arithmetic overflow.
+    profile.nPortNum = std::clamp(ini.GetInt(kSection, QStringLiteral("DevicePortNum"), 28), 0,
+                                  kMaxPorts);
+    profile.nComboPortNum = std::clamp(ini.GetInt(kSection, QStringLiteral("ComboPortNum"), 4), 0,
+                                       kMaxPorts);
+    profile.nComboPortIndex = std::clamp(
+        ini.GetInt(kSection, QStringLiteral("ComboPortIndex"), 25), 0, kMaxPorts + 1);
     profile.strXmlName = ini.GetString(kSection, QStringLiteral("XMLName"), {}, kTextBuffer);
     if (profile.strXmlName.isEmpty())
         return error;

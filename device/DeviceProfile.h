@@ -12,6 +12,9 @@ extern int32_t g_nComboPortIndex;
 extern int32_t g_bIsAllGiga;
 extern int32_t g_bIsHasFan;
 
+// The most ports a profile may give (the panel has 100 port lamps).
+inline constexpr int kMaxPorts = 100;
+
 struct SDeviceProfile {
     QString strDeviceName;
     int nPortNum = 28;

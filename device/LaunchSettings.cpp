@@ -1,4 +1,5 @@
 #include "LaunchSettings.h"
+#include "LaunchBytes.h"
 
 #include <QByteArray>
 
@@ -47,7 +48,7 @@ public:
                 --cut;
             value.truncate(cut);
         }
-        return QString::fromUtf8(value);
+        return DecodeLaunchBytes(value);
     }
 
 private:
@@ -145,4 +146,60 @@ int ParseCommandLine(const QByteArray& line) {
             return 1;
     }
     return 1;
+}
+
+QString DecodeLaunchBytes(const QByteArray& bytes) {
+    QString text;
+    text.reserve(bytes.size());
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        const unsigned char lead = p[i];
+        int length = 0;
+        char32_t code = 0, least = 0;
+        if (lead < 0x80) {
+            length = 1, code = lead;
+        } else if ((lead & 0xE0) == 0xC0) {
+            length = 2, code = lead & 0x1F, least = 0x80;
+        } else if ((lead & 0xF0) == 0xE0) {
+            length = 3, code = lead & 0x0F, least = 0x800;
+        } else if ((lead & 0xF8) == 0xF0) {
+            length = 4, code = lead & 0x07, least = 0x10000;
+        }
+        bool valid = length > 0 && i + length <= n;
+        for (int k = 1; valid && k < length; ++k) {
+            valid = (p[i + k] & 0xC0) == 0x80;
+            code = (code << 6) | (p[i + k] & 0x3F);
+        }
+        valid = valid && code >= least && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF);
+        if (!valid) {
+            text.append(QChar(char16_t(0xDC00 + lead)));
+            ++i;
+            continue;
+        }
+        text.append(QString::fromUcs4(&code, 1));
+        i += length;
+    }
+    return text;
+}
+
+QByteArray EncodeLaunchBytes(const QString& text) {
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    qsizetype start = 0;
+    const auto flush = [&](qsizetype end) {
+        if (end > start)
+            bytes.append(text.mid(start, end - start).toUtf8());
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        const bool paired = i > 0 && QChar::isHighSurrogate(text[i - 1].unicode());
+        if (unit >= 0xDC80 && unit <= 0xDCFF && !paired) {
+            flush(i);
+            bytes.append(char(unit - 0xDC00));
+            start = i + 1;
+        }
+    }
+    flush(text.size());
+    return bytes;
 }

@@ -1,3 +1,4 @@
+#include "device/LaunchBytes.h"
 #include "device/LaunchSettings.h"
 
 #include <gtest/gtest.h>
@@ -139,4 +140,22 @@ TEST_F(ParseCommandLineTest, EndsAfterFieldFifteen) {
     EXPECT_EQ(Parse("/X/I10.0.0.9/Rr/Ww/Vtrue/S3/P1/a/b/c/L2/Ume"), 1);
     EXPECT_EQ(g_strV3UserName, QStringLiteral("me"));
     EXPECT_EQ(g_strAuthPassword, QString());
+}
+
+TEST_F(ParseCommandLineTest, CredentialsKeepTheirBytesFromTheLineToTheWire) {
+    // 0xE9 alone is no UTF-8; it must not become EF BF BD on the way.
+    ASSERT_EQ(ParseCommandLine(QByteArray("/X/I10.0.0.1/Rcaf\xe9/Wcaf\xc3\xa9/Vtrue/S3/P161/a/b/c/L3/"
+                                          "U\xff\xfe/A\x80pass\xe9/K\xed\xa0\x80/H3/D2")),
+              1);
+    EXPECT_EQ(EncodeLaunchBytes(g_strReadCommunity), QByteArray("caf\xe9"));
+    EXPECT_EQ(g_strWriteCommunity, QString::fromUtf8("café")); // UTF-8 reads as text
+    EXPECT_EQ(EncodeLaunchBytes(g_strWriteCommunity), QByteArray("caf\xc3\xa9"));
+    EXPECT_EQ(EncodeLaunchBytes(g_strV3UserName), QByteArray("\xff\xfe"));
+    EXPECT_EQ(EncodeLaunchBytes(g_strAuthPassword), QByteArray("\x80pass\xe9"));
+    // An encoded surrogate is no UTF-8 either: kept byte for byte.
+    EXPECT_EQ(EncodeLaunchBytes(g_strPrivPassword), QByteArray("\xed\xa0\x80"));
+    // Text beyond the basic plane goes through whole.
+    const QByteArray emoji("\xf0\x9f\x98\x80x");
+    EXPECT_EQ(EncodeLaunchBytes(DecodeLaunchBytes(emoji)), emoji);
+    EXPECT_EQ(DecodeLaunchBytes(emoji), QString::fromUtf8(emoji));
 }

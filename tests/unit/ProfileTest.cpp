@@ -153,3 +153,19 @@ TEST(ModelVariants, PanelAndPageBranches) {
     EXPECT_TRUE(HasPortMirroring(QStringLiteral("NGX-4600-28")));
     EXPECT_FALSE(HasBandwidthControl(QStringLiteral("NGX-4600-28")));
 }
+
+TEST(DeviceProfile, ExtremePortValuesAreClampedToThePanelsHundredPorts) {
+    QTemporaryDir dir;
+    SDeviceProfile p;
+    EXPECT_EQ(ReadDeviceProfile(WriteFile(dir, "[DeviceInfo]\nDeviceName=X\nXMLName=x\n"
+                                               "DevicePortNum=-5\nComboPortNum=2147483647\n"
+                                               "ComboPortIndex=2147483647\n"),
+                                p),
+              QString());
+    EXPECT_EQ(p.nPortNum, 0);
+    EXPECT_EQ(p.nComboPortNum, kMaxPorts);
+    EXPECT_EQ(p.nComboPortIndex, kMaxPorts + 1);
+    ApplyDeviceProfile(p);
+    EXPECT_FALSE(IsComboPort(2147483646)); // no signed overflow on the way
+    ApplyDeviceProfile(SDeviceProfile{});
+}
