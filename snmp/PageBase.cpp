@@ -18,8 +18,8 @@
 namespace {
 
 void CloseNamed(const QString& name, CCommonSNMP& session) {
-    session.Close();
     Trace(QStringLiteral("==================%1.Close===============").arg(name));
+    session.Close();
 }
 
 } // namespace
@@ -131,14 +131,17 @@ void CPageBase::Dispatch(std::vector<SSnmpReport>& batch) {
     for (SSnmpReport& report : batch) {
         if (m_bClosed)
             return;
-        if (report.code == kOutcomeReport && report.outcome) {
+        if (report.code == kOutcomeReport) {
             if (!run.empty()) {
                 OnSnmpNotifyBatch(run);
                 run.clear();
             }
             if (m_bClosed)
                 return;
-            TakeOutcome(*report.outcome);
+            if (report.outcome)
+                TakeOutcome(*report.outcome);
+            else
+                m_strWrite = report.marker; // the page's own words about its action
             outcomes = true;
         } else {
             run.push_back(std::move(report));
@@ -155,7 +158,6 @@ void CPageBase::Dispatch(std::vector<SSnmpReport>& batch) {
 }
 
 void CPageBase::TakeOutcome(const SOutcome& outcome) {
-    m_strOwn.clear();
     if (outcome.kind == SOutcome::Kind::kWrite) {
         m_strWrite = OutcomeText(outcome);
         m_load = SLoad{};
@@ -196,14 +198,12 @@ void CPageBase::TakeOutcome(const SOutcome& outcome) {
 }
 
 void CPageBase::RenderOutcome() {
-    QString text = m_strOwn;
-    if (text.isEmpty()) {
-        QStringList parts;
-        if (!m_strWrite.isEmpty())
-            parts << m_strWrite;
-        if (!m_strLoad.isEmpty())
-            parts << m_strLoad;
-        text = parts.join(QStringLiteral(". "));
+    // The last write (or the page's words about its action), then the load after it.
+    QString text = m_strWrite;
+    if (!m_strLoad.isEmpty()) {
+        if (!text.isEmpty())
+            text += text.endsWith(u'.') ? QStringLiteral(" ") : QStringLiteral(". ");
+        text += m_strLoad;
     }
     m_pOutcomeLine->setText(text);
     m_pOutcomeLine->setToolTip(text);
@@ -212,8 +212,8 @@ void CPageBase::RenderOutcome() {
 }
 
 void CPageBase::ShowOutcome(const QString& text) {
-    m_strOwn = text;
-    RenderOutcome();
+    // Behind the outcomes of the requests before it, so it is not overwritten by them.
+    m_pChannel->Post(SSnmpReport{kOutcomeReport, {}, text});
 }
 
 QString CPageBase::OutcomeLine() const { return m_pOutcomeLine->text(); }

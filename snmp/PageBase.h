@@ -64,7 +64,9 @@ public:
     int OutcomeSerial() const { return m_nOutcomeSerial; }
     // True while a walk of the page runs or the page says it is loading.
     virtual bool IsBusy() const;
-    // A line of the page's own words (which ports were written before a stop).
+    // The page's own words about its last action (which ports were written
+    // before a stop), in place of the last write's outcome; shown after the
+    // outcomes of the requests made before it, followed by the next load's.
     void ShowOutcome(const QString& text);
 
 signals:
@@ -116,7 +118,6 @@ private:
         QString failure;
     } m_load;
     QString m_strLoad;
-    QString m_strOwn;
     QElapsedTimer m_clock;
     int m_nOutcomeSerial = 0;
     bool m_bLoading = false;
@@ -149,7 +150,9 @@ protected:
     std::shared_ptr<CNotifyChannel> Channel() const;
 
 private:
-    // Declared before the session references that AddSession fills.
+    // Both declared before the session references that AddSession fills
+    // (AddSession reads the owner).
+    CPageBase* m_pOwner = nullptr;
     struct SNamedSession {
         QString name;
         std::unique_ptr<CCommonSNMP> session;
@@ -164,7 +167,6 @@ protected:
     std::vector<int> m_nPortValues;
 
 private:
-    CPageBase* m_pOwner = nullptr;
     bool m_bClosed = false;
 };
 

@@ -2,6 +2,7 @@
 // order; nothing reaches a closed page; closing during a walk is prompt.
 
 #include "LaunchFixture.h"
+#include "SimProcess.h"
 #include "SnmpdProcess.h"
 #include "pages/mib2/MibPages.h"
 #include "platform/ListControl.h"
@@ -155,6 +156,28 @@ TEST_F(PageLifeCycle, ClosingWritesTheSessionLinesInOrder) {
                                   "==================m_cCommonSNMP.Close===============",
                                   "==================m_cCommonSNMPGetTime.Close===============",
                               }));
+}
+
+TEST_F(PageLifeCycle, EachSessionLineComesBeforeItsSessionCloses) {
+    // A user-based walk step waits for a switch that never answers; closing
+    // its session cuts the step short, which the step traces. The session's
+    // line must already be there.
+    const auto& user = CSnmpdProcess::kShaUser;
+    CLaunchFixture launch(CSimProcess::FreeUdpPort(), user.name, user.level, user.authCode,
+                          user.authPassword, user.privCode, user.privPassword);
+    CTraceRecorder traces;
+    {
+        auto page = MakeUdpServicePage();
+        page->show();
+        QTest::qWait(100);
+        page->reject();
+    }
+    const QStringList lines = traces.Lines();
+    const auto line = lines.indexOf("==================m_cCommonSNMP.Close===============");
+    const auto cut = lines.lastIndexOf("getNext end");
+    ASSERT_GE(line, 0);
+    ASSERT_GE(cut, 0) << lines.join(u'\n').toStdString();
+    EXPECT_LT(line, cut);
 }
 
 TEST_F(PageLifeCycle, OpenAndCloseDuringWalksTouchesNothingClosed) {
