@@ -15,6 +15,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QVBoxLayout>
@@ -54,6 +55,12 @@ CModuleDlg::CModuleDlg(SOptions options, QWidget* parent)
     m_pView = new CPanelView(this);
     m_pView->setFixedSize(480, 100);
     layout->addWidget(m_pView);
+    m_pStatusLine = new QLabel(this);
+    m_pStatusLine->setObjectName(QStringLiteral("statusLine"));
+    m_pStatusLine->setContentsMargins(6, 2, 6, 2);
+    layout->addWidget(m_pStatusLine);
+    m_statusTimer.setInterval(1000);
+    connect(&m_statusTimer, &QTimer::timeout, this, &CModuleDlg::UpdateStatusLine);
 
     BuildModuleMenu(*m_pMenuBar, [this](int id) { ExecuteCommand(id); });
     for (QAction* top : m_pMenuBar->actions()) {
@@ -97,12 +104,14 @@ bool CModuleDlg::OnInitDialog() {
         return m_bProfileOk;
     m_bInitialised = true;
 
+    // What was read before a missing key counts, as it does for the pages
+    // (a 10-port profile without its panel file still has 10 ports).
     const QString error = ReadDeviceProfile(m_options.strProfilePath, m_profile);
+    ApplyDeviceProfile(m_profile);
     if (!error.isEmpty()) {
         ShowMessage(error, this);
         return false;
     }
-    ApplyDeviceProfile(m_profile);
 
     const QString panelFile =
         ResolvePanelFile(m_profile.strXmlName, QFileInfo(m_options.strProfilePath).absolutePath());
@@ -144,6 +153,8 @@ bool CModuleDlg::OnInitDialog() {
         StartPollingThread();
 
     TrimMenuForModel(*m_pMenuBar, m_profile.strDeviceName);
+    UpdateStatusLine();
+    m_statusTimer.start();
     m_bProfileOk = true;
     return true;
 }
@@ -159,6 +170,7 @@ void CModuleDlg::StartPollingThread() {
 void CModuleDlg::OnPollPass() {
     if (m_state.Polled() && !m_blinkTimer.isActive())
         m_blinkTimer.start();
+    UpdateStatusLine();
     m_pView->update();
     if (!m_strScreenshot.isEmpty())
         QTimer::singleShot(kBlinkMs * 2, this, [this] { MaybeTakeScreenshot(); });
@@ -174,6 +186,15 @@ void CModuleDlg::MaybeTakeScreenshot() {
     std::fprintf(stderr, "%s %s\n", saved ? "screenshot written to" : "could not write",
                  qPrintable(path));
     close();
+}
+
+QString CModuleDlg::StatusLine() const { return m_pStatusLine->text(); }
+
+void CModuleDlg::UpdateStatusLine() {
+    QString peer = g_strDeviceIp;
+    if (g_strSnmpPort.trimmed() != u"161")
+        peer += u':' + g_strSnmpPort.trimmed();
+    m_pStatusLine->setText(PollStatusText(peer, m_state.LastAnswerMs(), m_state.SilentSinceMs()));
 }
 
 void CModuleDlg::OnBlinkTimer() {

@@ -65,6 +65,9 @@ public:
     CPanelDeviceThread* PollingThread() const { return m_pThread.get(); }
     QMenuBar* MenuBar() const { return m_pMenuBar; }
     CPanelView* View() const { return m_pView; }
+    // The status line under the panel (last answered poll, or silence).
+    QString StatusLine() const;
+    void UpdateStatusLine();
     bool PageOpen() const { return m_nPageOpen.load() != 0; }
     bool BlinkTimerActive() const { return m_blinkTimer.isActive(); }
 
@@ -112,5 +115,7 @@ private:
     bool m_bBlinkPhase = false;
     QMenuBar* m_pMenuBar = nullptr; // owned by the window's layout
     CPanelView* m_pView = nullptr;  // owned by the window's layout
+    class QLabel* m_pStatusLine = nullptr; // owned by the window's layout
+    QTimer m_statusTimer;
     QString m_strScreenshot;
 };

@@ -171,12 +171,15 @@ int CPanelDeviceThread::PoePath() {
         m_state.SetPowMax(max);
         Trace(max ? QStringLiteral("pThis->m_BIsPowMax = TRUE")
                   : QStringLiteral("pThis->m_BIsPowMax = FALSE"));
-        if (!StopRequested()) {
-            Trace(QStringLiteral("--1----GetPOEPortStatus---------"));
-            PoeStatusWalk();
-        }
     } else {
+        // Without the budget only the MAX lamp is unknown (shown off); the
+        // ports' PoE states come from their own table all the same.
+        m_state.SetPowMax(false);
         result = -1;
+    }
+    if (!StopRequested()) {
+        Trace(QStringLiteral("--1----GetPOEPortStatus---------"));
+        PoeStatusWalk();
     }
     if (!StopRequested())
         LinkStatusWalk();

@@ -23,6 +23,25 @@ void CPanelObject::SetRect(int left, int top, int width, int height) {
 void CPanelObject::SetStatus(int status) {
     if (m_nStatus.exchange(status, std::memory_order_relaxed) != status)
         m_bChanged.store(true, std::memory_order_relaxed);
+    for (CLamp* lamp : m_attachedLamps)
+        lamp->SetStatus(LampCodeFor(lamp->Type(), status));
+}
+
+int LampCodeFor(int lampType, int ownerStatus) {
+    switch (lampType) {
+    case LampType::kLink:
+        return ownerStatus == PortCode::kLinkLow || ownerStatus == PortCode::kLinkFull
+                   ? LampCode::kOn
+                   : LampCode::kOff;
+    case LampType::kS100M:
+        return ownerStatus == PortCode::kLinkFull  ? LampCode::k1G
+               : ownerStatus == PortCode::kLinkLow ? LampCode::kOn
+                                                    : LampCode::kOff;
+    default:
+        return ownerStatus == PortCode::kDisabled || ownerStatus == PortCode::kEmpty
+                   ? LampCode::kOff
+                   : LampCode::kOn;
+    }
 }
 
 void CPanelObject::SetInitialStatus(int status) {

@@ -33,6 +33,12 @@ constexpr int kPower = 2;   // "POWER"
 constexpr int kConsole = 3; // "CONSOLE"
 } // namespace LampType
 
+// The code a lamp of the type shows while its owner (port or console) has
+// the status: a link lamp is on while the port has a link; a speed lamp
+// shows the gigabit colour at full speed, plain on below it; power and
+// console lamps are on unless their owner is disabled or empty.
+int LampCodeFor(int lampType, int ownerStatus);
+
 // One part of the drawn front panel, built from an element of the panel
 // description. The polling thread stores status codes while the window paints,
 // so status and the changed flag are atomics; everything else is written only
@@ -59,8 +65,12 @@ public:
     int Height() const { return m_nHeight; }
 
     int Status() const { return m_nStatus.load(std::memory_order_relaxed); }
-    // Stores a code; a code different from the current one raises the changed flag.
+    // Stores a code; a code different from the current one raises the changed
+    // flag. The lamps attached to this object follow (LampCodeFor).
     void SetStatus(int status);
+    // A lamp inside a port or console: it follows this object's state.
+    void AttachLamp(class CLamp* lamp) { m_attachedLamps.push_back(lamp); }
+    const std::vector<class CLamp*>& AttachedLamps() const { return m_attachedLamps; }
     // The code the description file gave (or the class default): what a reset returns to.
     int InitialStatus() const { return m_nInitialStatus; }
     void SetInitialStatus(int status);
@@ -104,6 +114,7 @@ private:
     void CollectDescendants(std::vector<CPanelObject*>& out) const;
 
     std::vector<std::unique_ptr<CPanelObject>> m_children;
+    std::vector<class CLamp*> m_attachedLamps; // not owned: they are descendants
     CPanelObject* m_pParent = nullptr;
     QString m_strId;
     int32_t m_nLeft = 0;

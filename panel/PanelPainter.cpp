@@ -121,6 +121,8 @@ QString PoeText(int code) {
         return QStringLiteral("delivering power");
     case PoeCode::kOff:
         return QStringLiteral("off");
+    case PoeCode::kUnknown:
+        return QStringLiteral("unknown");
     default:
         return QStringLiteral("not powering (detecting or fault)");
     }
@@ -150,8 +152,7 @@ QString PortToolTip(const CPanelState& state, int port) {
         media += QStringLiteral(" (combo port)");
     lines << QStringLiteral("Media: ") + media;
     if (const int poe = state.PoeCodeOf(port); poe != PoeCode::kNone)
-        lines << QStringLiteral("PoE: ") +
-                     (state.Polled() ? PoeText(poe) : QStringLiteral("not read yet"));
+        lines << QStringLiteral("PoE: ") + PoeText(poe);
     return lines.join(u'\n');
 }
 

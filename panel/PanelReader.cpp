@@ -170,8 +170,10 @@ bool ParsePanelDescription(const QByteArray& xml, CPanelObject& root, ModuleList
                 added = top.parent->AddChild(std::move(object));
             }
             if (auto* lamp = dynamic_cast<CLamp*>(added)) {
-                if (top.parent->IsA("CPort") || top.parent->IsA("CCom"))
+                if (top.parent->IsA("CPort") || top.parent->IsA("CCom")) {
                     lamp->SetOwner(top.parent);
+                    top.parent->AttachLamp(lamp);
+                }
             }
             open.push_back({added, false});
         } else if (token == QXmlStreamReader::EndElement) {

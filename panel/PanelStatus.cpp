@@ -2,6 +2,8 @@
 
 #include "platform/Trace.h"
 
+#include <QDateTime>
+
 #include <algorithm>
 
 namespace {
@@ -32,6 +34,28 @@ int PoeStatusCode(const QString& text) {
     return PoeCode::kOther;
 }
 
+QString PollStatusText(const QString& peer, qint64 lastAnswerMs, qint64 silentSinceMs) {
+    const auto clock = [](qint64 ms) {
+        return QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("HH:mm:ss"));
+    };
+    if (silentSinceMs > 0)
+        return QStringLiteral("no answer from %1 since %2").arg(peer, clock(silentSinceMs));
+    if (lastAnswerMs > 0)
+        return QStringLiteral("%1 answered at %2").arg(peer, clock(lastAnswerMs));
+    return QStringLiteral("waiting for %1 to answer").arg(peer);
+}
+
+void CPanelState::SetReachable(bool reachable) {
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (reachable) {
+        m_nLastAnswerMs.store(now);
+        m_nSilentSinceMs.store(0);
+    } else if (m_nSilentSinceMs.load() == 0) {
+        m_nSilentSinceMs.store(now);
+    }
+    m_bReachable.store(reachable);
+}
+
 bool IsFibreMedia(int mediaCode) {
     return mediaCode == 3 || mediaCode == 4;
 }
@@ -51,7 +75,7 @@ void CPanelState::Attach(const SLayout& layout, std::vector<CPanelObject*> ports
     m_layout = layout;
     m_ports = std::move(ports);
     for (int port = 1; port <= kLamps; ++port)
-        m_poe[port - 1].store(port <= layout.nPoePorts ? PoeCode::kOff : PoeCode::kNone);
+        m_poe[port - 1].store(port <= layout.nPoePorts ? PoeCode::kUnknown : PoeCode::kNone);
 }
 
 CPanelObject* CPanelState::CopperObject(int port) const {
@@ -141,7 +165,7 @@ void CPanelState::ResetPanel() {
         m_lamps[i].store(PortCode::kEnabled);
         m_speed[i].store(0);
         if (m_poe[i].load() != PoeCode::kNone)
-            m_poe[i].store(PoeCode::kOff);
+            m_poe[i].store(PoeCode::kUnknown);
     }
     m_BIsPowMax.store(false);
     m_bPolled.store(false);

@@ -35,8 +35,14 @@ namespace PoeCode {
 constexpr int kOther = 0;
 constexpr int kOn = 1;
 constexpr int kOff = 2;
-constexpr int kNone = -1; // not a PoE port
+constexpr int kNone = -1;    // not a PoE port
+constexpr int kUnknown = -2; // a PoE port the port-status walk has not answered for
 } // namespace PoeCode
+
+// The main window's status line: when the switch last answered a poll, or
+// since when it has been silent (times in milliseconds since the epoch, 0 for
+// never); peer names the switch.
+QString PollStatusText(const QString& peer, qint64 lastAnswerMs, qint64 silentSinceMs);
 
 // The media codes of the enterprise port table that mean the fibre side of a combo port.
 bool IsFibreMedia(int mediaCode);
@@ -80,8 +86,12 @@ public:
     // back to the state of the description file, every lamp to 3, PoE off.
     void ResetPanel();
 
-    void SetReachable(bool reachable) { m_bReachable.store(reachable); }
+    // Also keeps when the switch last answered and since when it is silent
+    // (milliseconds since the epoch, 0 for never).
+    void SetReachable(bool reachable);
     bool Reachable() const { return m_bReachable.load(); }
+    qint64 LastAnswerMs() const { return m_nLastAnswerMs.load(); }
+    qint64 SilentSinceMs() const { return m_nSilentSinceMs.load(); }
     // Fan text "1" (running) or "2"; "1" until the first fan poll.
     void SetFanValue(const QString& value) { m_bFanOk.store(value == QLatin1String("1")); }
     QString FanText() const { return m_bFanOk.load() ? QStringLiteral("1") : QStringLiteral("2"); }
@@ -109,6 +119,8 @@ private:
     std::array<std::atomic<qint64>, kLamps> m_speed;
     std::array<std::atomic<int8_t>, kLamps> m_poe;
     std::atomic<bool> m_bReachable{false};
+    std::atomic<qint64> m_nLastAnswerMs{0};
+    std::atomic<qint64> m_nSilentSinceMs{0};
     std::atomic<bool> m_bFanOk{true};
     std::atomic<bool> m_BIsPowMax{false};
     std::atomic<bool> m_bPolled{false};

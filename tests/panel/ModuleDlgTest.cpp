@@ -15,6 +15,8 @@
 #include "snmp/engine/SnmpInit.h"
 
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
@@ -113,6 +115,28 @@ TEST_F(ModuleDlgTest, InitialisationNamesSizesAndTrims) {
     dlg->show();
     QApplication::processEvents();
     EXPECT_GE(dlg->height(), dlg->View()->height() + dlg->MenuBar()->height());
+}
+
+TEST_F(ModuleDlgTest, AProfileWithoutPanelFileStillGivesItsPortCounts) {
+    CMessageRecorder boxes;
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("User.ini")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[DeviceInfo]\nDeviceName=NGX-4410-10P B1\nDevicePortNum=10\nComboPortNum=2\n"
+               "ComboPortIndex=9\nIsAllGiga=Y\n");
+    file.close();
+    CModuleDlg::SOptions options;
+    options.strProfilePath = file.fileName();
+    options.bStartPolling = false;
+    CModuleDlg dlg(options);
+    EXPECT_FALSE(dlg.OnInitDialog());
+    EXPECT_EQ(boxes.Texts(), QStringList({"Read User.ini Error !"}));
+    EXPECT_EQ(g_strDeviceName, "NGX-4410-10P B1");
+    EXPECT_EQ(g_nPortNum, 10);
+    EXPECT_EQ(g_nComboPortNum, 2);
+    EXPECT_EQ(g_nComboPortIndex, 9);
+    EXPECT_EQ(g_bIsAllGiga, 0) << "read after the panel file's name, so never reached";
+    ApplyDeviceProfile(SDeviceProfile{});
 }
 
 TEST_F(ModuleDlgTest, ProfileProblems) {

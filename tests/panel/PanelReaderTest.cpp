@@ -260,3 +260,28 @@ TEST(ShippedPanels, MatchTheirProfiles) {
         }
     }
 }
+
+TEST(PanelReader, AttachedLampsFollowTheirPortOrConsole) {
+    auto p = Parse(kEveryElement);
+    ASSERT_TRUE(p->ok);
+    CPanelObject* port = p->root.Find("CPort", 0);
+    CPanelObject* console = p->root.Find("CCom", 0);
+    auto* speed = dynamic_cast<CLamp*>(p->root.Find("CLamp", 0));
+    auto* free = dynamic_cast<CLamp*>(p->root.Find("CLamp", 1));
+    auto* consoleLamp = dynamic_cast<CLamp*>(p->root.Find("CLamp", 3));
+    ASSERT_TRUE(port && console && speed && free && consoleLamp);
+    port->SetStatus(PortCode::kLinkLow);
+    EXPECT_EQ(speed->Status(), LampCode::kOn);
+    port->SetStatus(PortCode::kLinkFull);
+    EXPECT_EQ(speed->Status(), LampCode::k1G);
+    port->SetStatus(PortCode::kDisabled);
+    EXPECT_EQ(speed->Status(), LampCode::kOff);
+    EXPECT_TRUE(speed->TakeChanged());
+    console->SetStatus(PortCode::kEmpty);
+    EXPECT_EQ(consoleLamp->Status(), LampCode::kOff);
+    console->SetStatus(PortCode::kEnabled);
+    EXPECT_EQ(consoleLamp->Status(), LampCode::kOn);
+    EXPECT_EQ(free->Status(), LampCode::kOff) << "a lamp on the panel follows nobody";
+    EXPECT_EQ(LampCodeFor(LampType::kLink, PortCode::kLinkFull), LampCode::kOn);
+    EXPECT_EQ(LampCodeFor(LampType::kLink, PortCode::kEnabled), LampCode::kOff);
+}

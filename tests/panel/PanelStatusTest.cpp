@@ -243,7 +243,7 @@ TEST(PortPictures, EveryLoadedIdRendersAtItsPixelRatio) {
 TEST(PortToolTips, NumberLinkSpeedMediaAndPoe) {
     SPanel panel(28, 4, 25, 24, true);
     EXPECT_EQ(PortToolTip(panel.state, 3),
-              "Port 3\nLink: not read yet\nMedia: copper\nPoE: not read yet");
+              "Port 3\nLink: not read yet\nMedia: copper\nPoE: unknown");
     panel.state.ApplyLinkRows({Row(3, "1", "1", "1000000000"), Row(4, "1", "1", "100000000"),
                                Row(5, "2", "1", "0"), Row(26, "1", "1", "1000000000", "4")});
     panel.state.ApplyPoeRows({{3, "POWER ON"}});

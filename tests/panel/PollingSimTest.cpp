@@ -7,6 +7,8 @@
 #include "SimProcess.h"
 #include "panel/ModuleDlg.h"
 #include "panel/ModuleMenu.h"
+#include "panel/PanelDeviceThread.h"
+#include "panel/PanelPainter.h"
 #include "panel/PanelView.h"
 #include "platform/MessageBox.h"
 #include "platform/Trace.h"
@@ -233,4 +235,54 @@ TEST_F(PollingSimTest, WindowPaintsWhileThePollingThreadRuns) {
     EXPECT_GT(lit.green(), dark.green() + 60);
     m_dlg->done(QDialog::Accepted);
     EXPECT_FALSE(m_dlg->PollingThread()->Running());
+}
+
+TEST_F(PollingSimTest, PoeLampsFollowTheSwitchWhenItsBudgetDoesNotAnswer) {
+    Start(QStringLiteral("NSW-4410-28P B1"));
+    Control(PortControl(kPoeDevice, 1), 1);
+    EXPECT_EQ(State().PoeCodeOf(1), PoeCode::kUnknown);
+    EXPECT_TRUE(PortToolTip(State(), 1).contains("PoE: unknown"));
+    // A switch without the budget objects: no budget session answers.
+    CCommonSNMP reach, stat, dev;
+    SPollSessions sessions;
+    sessions.pReach = &reach;
+    sessions.pDevStat = &dev;
+    sessions.pPoeStat = &stat;
+    SPollConfig config;
+    config.strSnmpVersion = QStringLiteral("2");
+    config.nPoePorts = 24;
+    CPanelState state;
+    CPanelState::SLayout layout;
+    layout.nPortNum = 28;
+    layout.nPoePorts = 24;
+    state.Attach(layout, {});
+    std::atomic<int32_t> pageOpen{0};
+    CPanelDeviceThread thread(state, sessions, pageOpen, config);
+    EXPECT_EQ(thread.RunPass(), CPanelDeviceThread::kShortPauseUnits);
+    EXPECT_EQ(state.PoeCodeOf(1), PoeCode::kOn);
+    EXPECT_EQ(state.PoeCodeOf(2), PoeCode::kOff);
+    EXPECT_FALSE(state.PowMax());
+}
+
+TEST_F(PollingSimTest, TheStatusLineTellsTheLastAnswerAndTheSilence) {
+    Start(QStringLiteral("NSW-4410-28 B1"));
+    const QString peer = m_sim.Address();
+    m_dlg->UpdateStatusLine();
+    EXPECT_EQ(m_dlg->StatusLine(), QStringLiteral("waiting for %1 to answer").arg(peer));
+    Pass();
+    m_dlg->UpdateStatusLine();
+    EXPECT_TRUE(m_dlg->StatusLine().startsWith(peer + " answered at ")) << m_dlg->StatusLine();
+    Control(QStringLiteral("2.2.0"), 2); // unreachable
+    Pass();
+    m_dlg->UpdateStatusLine();
+    const QString silent = m_dlg->StatusLine();
+    EXPECT_TRUE(silent.startsWith(QStringLiteral("no answer from %1 since ").arg(peer))) << silent;
+    Pass();
+    m_dlg->UpdateStatusLine();
+    EXPECT_EQ(m_dlg->StatusLine(), silent) << "the silence keeps its start";
+    EXPECT_EQ(State().LampCode(1), 3) << "the lamps reset as before";
+    Control(QStringLiteral("2.2.0"), 1);
+    Pass();
+    m_dlg->UpdateStatusLine();
+    EXPECT_TRUE(m_dlg->StatusLine().startsWith(peer + " answered at ")) << m_dlg->StatusLine();
 }
