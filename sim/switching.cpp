@@ -33,7 +33,7 @@ void RegisterLearning(Switch& sw) {
 
 void RegisterPortSettings(Switch& sw) {
     AddPortTable(sw, Concat(kSwitchMib, {12, 3, 1, 1}), "qosPortPriority")
-        .Col(2, "qosPortDefaultPriority", Syntax::Int(0, 7), Access::ReadWrite, Value::Int(0));
+        .Col(2, "qosPortDefaultPriority", Syntax::Int(0, 7), Access::ReadWrite, Value::Int(1)); // "Low"
     // Kbit/s, 0 for no limit. The members of an aggregated link keep one
     // rate control, so a link changes in one request.
     Node& rate =

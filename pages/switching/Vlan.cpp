@@ -1,5 +1,7 @@
 #include "Vlan.h"
 
+#include <utility>
+
 #include "SwitchCommon.h"
 #include "device/DeviceProfile.h"
 #include "device/LaunchSettings.h"
@@ -447,11 +449,16 @@ bool CPvidPage::Apply() {
     if (ports.empty())
         return false;
     // The VLANs that exist now, not when the page opened.
+    // A failed read is no empty VLAN table: the operator is told, nothing is sent.
+    const auto rows = WalkTable(m_cCommonSNMPTable, {SwOid::kVlanRowStatus});
+    if (!rows) {
+        ShowOutcome(QStringLiteral("PVID not changed: the VLANs could not be read."));
+        return false;
+    }
     std::vector<int> vids;
-    if (const auto rows = WalkTable(m_cCommonSNMPTable, {SwOid::kVlanRowStatus}))
-        for (const SSnmpRow& row : *rows)
-            if (row.Text(0) == u"1")
-                vids.push_back(RowNumber(row));
+    for (const SSnmpRow& row : *rows)
+        if (row.Text(0) == u"1")
+            vids.push_back(RowNumber(row));
     const QString message =
         CheckPvidChange(m_pPvid->text(), ports, vids, m_lagOfPort, m_groupModes);
     if (!message.isEmpty()) {
@@ -529,7 +536,8 @@ CVlanPage::CVlanPage(QWidget* parent)
     connect(m_pApply, &QPushButton::clicked, this, &CVlanPage::ApplyMode);
     connect(m_pClose, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_pList, &QAbstractItemView::doubleClicked, this, [this] {
-        if (g_bVlanEditable)
+        // While the list loads its rows are not yet what the switch holds.
+        if (g_bVlanEditable && !m_bLoading)
             OnEdit();
     });
 }
@@ -572,8 +580,12 @@ void CVlanPage::SetBusy(bool busy) {
 }
 
 void CVlanPage::Refresh() {
-    if (m_bLoading)
+    if (m_bLoading) {
+        // The walk under way may have read the rows before a change: one
+        // more walk follows it.
+        m_bRefreshQueued = true;
         return;
+    }
     m_pList->DeleteAllItems();
     SetBusy(true);
     SWalkSpec walk;
@@ -585,6 +597,10 @@ void CVlanPage::Refresh() {
 void CVlanPage::OnSnmpNotify(const SSnmpReport& report) {
     if (report.code == PageReport::kFinished) {
         SetBusy(false);
+        if (std::exchange(m_bRefreshQueued, false)) {
+            Refresh();
+            return;
+        }
         emit Loaded();
         return;
     }
@@ -645,10 +661,18 @@ bool CVlanPage::OnDelete() {
     state.selectedRow = m_pList->SelectedRow();
     state.vid = SelectedVid();
     state.asymmetric = m_pAsymmetric->isChecked();
-    if (state.asymmetric && state.selectedRow >= 0 && state.vid != 1)
-        if (const auto rows = WalkTable(m_cCommonSNMPTableVlanDelete, {SwOid::kPvid}))
-            for (const SSnmpRow& row : *rows)
-                state.pvids.push_back(row.Text(0).toInt());
+    if (state.asymmetric && state.selectedRow >= 0 && state.vid != 1) {
+        // Without the PVIDs the check cannot tell whether a port still uses
+        // the VLAN: nothing is deleted then.
+        const auto rows = WalkTable(m_cCommonSNMPTableVlanDelete, {SwOid::kPvid});
+        if (!rows) {
+            ShowOutcome(QStringLiteral("VLAN %1 not deleted: the PVIDs could not be read.")
+                            .arg(state.vid));
+            return false;
+        }
+        for (const SSnmpRow& row : *rows)
+            state.pvids.push_back(row.Text(0).toInt());
+    }
     state.voiceEnabled = m_bVoiceEnabled;
     state.voiceVid = m_nVoiceVid;
     state.surveillanceEnabled = m_bSurveillanceEnabled;

@@ -168,6 +168,7 @@ private:
     QPushButton* m_pRefresh;
     QPushButton* m_pClose;
     bool m_bLoading = false;
+    bool m_bRefreshQueued = false;
     bool m_bVoiceEnabled = false;
     int m_nVoiceVid = 0;
     bool m_bSurveillanceEnabled = false;

@@ -9,6 +9,11 @@ protected:
     static QString Bridge(const QString& suffix) { return "1.3.6.1.2.1.17.2." + suffix; }
 };
 
+TEST_F(FeaturesTest, DefaultPriorityIsOneThePortPageNames) {
+    // 1 reads "Low"; 0 would read "Low" too but count as another priority.
+    EXPECT_EQ(Get(Enterprise("12.3.1.1.2.3")), "1");
+}
+
 TEST_F(FeaturesTest, SpanningTreeBridgeApplySequence) {
     // hello 100 + delay 3000 together, then max age, delay, hello: every step
     // keeps the 802.1D relations, so each is accepted.

@@ -4,6 +4,7 @@
 #include "platform/ListControl.h"
 
 #include <QCheckBox>
+#include <QTest>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -300,4 +301,49 @@ TEST_F(VlanPage, ReadOnlyLaunchKeepsTheEditingButtonsOff) {
     for (int id : {1339, 1335, 1336, 1337})
         EXPECT_FALSE(page->Control<QPushButton>(id)->isEnabled()) << id;
     EXPECT_EQ(page->List()->ItemText(0, 3), "1-52");
+}
+
+TEST_F(VlanPage, ARefreshDuringAWalkIsQueuedAndADoubleClickWaits) {
+    StartSwitch(QStringLiteral("NSW-4410-28P"));
+    auto page = Open();
+    page->Refresh();
+    ASSERT_TRUE(page->IsLoading());
+    // The list is being filled: a double-click opens nothing.
+    emit page->List()->doubleClicked(QModelIndex());
+    EXPECT_TRUE(m_boxes.Texts().isEmpty()) << m_boxes.Last().toStdString();
+    // A VLAN made while that walk runs is shown by the refresh asked for now.
+    MakeVlan(7, "late", "80000000", "00000000");
+    page->Refresh();
+    ASSERT_TRUE(Reloaded(*page));
+    EXPECT_GE(RowOf(*page, 7), 0);
+}
+
+TEST_F(VlanPage, UnreadableStateStopsDeleteAndPvidChangesWithoutBlamingTheOperator) {
+    StartSwitch(QStringLiteral("NSW-4410-28P"));
+    MakeVlan(30, "thirty", "40000000", "00000000");
+    ASSERT_TRUE(Set(kMode, "i", "1"));
+    auto page = Open();
+    ASSERT_TRUE(page->findChild<QCheckBox*>() != nullptr);
+    const int row = RowOf(*page, 30);
+    ASSERT_GE(row, 0);
+    page->List()->SelectRow(row);
+    // The switch goes silent for longer than one request waits.
+    ASSERT_TRUE(m_sim.SetControl(QStringLiteral("4.3.0"), QStringLiteral("i"), QStringLiteral("3600")));
+    EXPECT_FALSE(page->OnDelete());
+    EXPECT_TRUE(m_boxes.Texts().isEmpty()) << "no question, nothing sent: " << m_boxes.Last().toStdString();
+    QTest::qWait(700);
+    EXPECT_TRUE(page->OutcomeLine().startsWith("VLAN 30 not deleted: the PVIDs could not be read."))
+        << page->OutcomeLine().toStdString();
+    EXPECT_EQ(Get(kVlan + "5.30"), "1");
+
+    CPvidPage pvid;
+    QSignalSpy loaded(&pvid, &CPvidPage::Loaded);
+    pvid.show();
+    ASSERT_TRUE(WaitFor(loaded));
+    pvid.List()->SelectRow(4);
+    pvid.PvidEdit()->setText("30");
+    ASSERT_TRUE(m_sim.SetControl(QStringLiteral("4.3.0"), QStringLiteral("i"), QStringLiteral("3600")));
+    EXPECT_FALSE(pvid.Apply());
+    EXPECT_TRUE(m_boxes.Texts().isEmpty()) << m_boxes.Last().toStdString();
+    EXPECT_EQ(Get(kPvid + "5"), "1");
 }
