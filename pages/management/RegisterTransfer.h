@@ -1,4 +1,5 @@
 #pragma once
 
-// Makes the firmware and configuration transfer and syslog pages known to the main window's command table.
+// Makes the firmware and configuration transfer and syslog pages known to the main window's command
+// table.
 void RegisterTransferPages();
