@@ -94,7 +94,11 @@ CPanelObject* CPanelState::FibreObject(int port) const {
 
 void CPanelState::ApplyLinkRows(const std::vector<SPortRow>& rows) {
     Trace(QStringLiteral("RefreshPortStatus RefreshPortStatus"));
-    // The new picture, computed whole before anything is stored.
+    // The new picture, computed whole before anything is stored. Every
+    // object starts from the description file's state, also the fibre half
+    // of a combo port (the old refresh set those to 3, "enabled"): the file
+    // knows whether the cage is drawn empty, and a half the switch does not
+    // use stays drawn that way instead of passing for an enabled port.
     std::vector<int> objectCodes(m_ports.size());
     for (size_t i = 0; i < m_ports.size(); ++i)
         objectCodes[i] = m_ports[i]->InitialStatus();

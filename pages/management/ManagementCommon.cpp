@@ -4,17 +4,6 @@
 
 #include <QComboBox>
 
-void CManagementPage::SayAfterOutcomes(const QString& text) {
-    // The channel keeps its order: the words arrive after the outcomes.
-    if (Channel())
-        Channel()->Post(SSnmpReport{kSayReport, {}, text});
-}
-
-void CManagementPage::OnSnmpNotify(const SSnmpReport& report) {
-    if (report.code == kSayReport)
-        ShowOutcome(report.marker);
-}
-
 CPortRange::CPortRange(QComboBox* from, QComboBox* to, QWidget* page)
     : QObject(page), m_pFrom(from), m_pTo(to), m_pPage(page) {
     connect(m_pFrom, &QComboBox::activated, this, &CPortRange::OnFrom);

@@ -1,8 +1,7 @@
 #pragma once
 
-// What the 802.1X and LLDP pages share: a page base that can put words of its
-// own on the outcome line after the outcomes already on their way, and the
-// "From Port" / "To Port" pair of a port range.
+// What the 802.1X, LLDP, transfer and syslog pages share: their page base
+// and the "From Port" / "To Port" pair of a port range.
 
 #include "snmp/PageBase.h"
 
@@ -13,21 +12,15 @@
 
 class QComboBox;
 
-// A page whose own words come after the outcomes of the requests it made:
-// those travel through the page's channel, so words shown at once would be
-// replaced by them.
+// A page of the family: its own words go on the outcome line after the
+// outcomes of the requests it made (ShowOutcome keeps that order).
 class CManagementPage : public CPageBase {
     Q_OBJECT
 public:
     using CPageBase::CPageBase;
 
 protected:
-    // Shows text on the outcome line once the outcomes sent before are shown.
-    void SayAfterOutcomes(const QString& text);
-    // Pages that handle reports of their own pass the others on to here.
-    void OnSnmpNotify(const SSnmpReport& report) override;
-    // Report code of the words; pages choose their codes below it.
-    static constexpr int kSayReport = 900;
+    void SayAfterOutcomes(const QString& text) { ShowOutcome(text); }
 };
 
 // A port range: choosing "From" selects the same port in "To"; a "To" below

@@ -181,16 +181,6 @@ bool BlackRowMatches(const SBlackFilter& f, const SSnmpRow& row) {
 
 // ---- back-end ----
 
-void* CBindingBackEnd::operator new(std::size_t size) {
-    void* pointer = ::operator new(size);
-    std::memset(pointer, 0, size);
-    return pointer;
-}
-
-void CBindingBackEnd::operator delete(void* pointer) noexcept {
-    ::operator delete(pointer);
-}
-
 void CBindingBackEnd::Load(const QStringList& columns, int rowCode) {
     SWalkSpec walk;
     walk.columns = columns;

@@ -111,12 +111,6 @@ bool BlackRowMatches(const SBlackFilter& filter, const SSnmpRow& row);
 
 class CBindingBackEnd : public CFeatureBackEnd {
 public:
-    // The base asks for its owner while it makes its sessions, before its
-    // owner member is initialised: a back-end starts from zeroed memory so
-    // that this reads as "no owner yet". Make it with std::make_unique.
-    static void* operator new(std::size_t size);
-    static void operator delete(void* pointer) noexcept;
-
     // Walks the columns; each row comes to the owner with rowCode, then "Finished".
     void Load(const QStringList& columns, int rowCode);
     // Writes the steps in order (stopping at the first refused), waits

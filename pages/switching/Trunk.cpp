@@ -209,7 +209,8 @@ QString CheckTrunkMembers(const STrunkValidData& d, std::span<const int> selecte
     if (DifferFromFirstValue(d.media, ports))
         return QStringLiteral("Cannot add ports of different types to an aggregated link !");
 
-    // 3. Duplex and speed.
+    // 3. Duplex and speed. A port without a speed row (0) is passed over:
+    // the first port that has one decides, as in the other checks.
     for (int p : ports) {
         const int speed = ValueAt(d.speed, p);
         if (speed == 0)

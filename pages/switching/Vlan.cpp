@@ -718,7 +718,8 @@ bool CVlanPage::ApplyMode() {
     const int value = m_pAsymmetric->isChecked() ? 1 : 2;
     const int status = WriteObjects(
         m_cCommonSNMP, {{SwOid::kVlanMode, SnmpType::kInteger, QByteArray::number(value)}});
-    // The box shows what the switch holds, also after a refusal.
+    // The box shows what the switch holds, also after a refusal; the list
+    // only changes when the mode did (a new mode resets the VLANs).
     ReadMode();
     if (status == 0)
         Refresh();
