@@ -74,9 +74,10 @@ TEST_F(StaticMacPage, AddShowInTheForwardingTableAndDelete) {
             static_cast<QDialog*>(modal)->reject();
         }
     });
-    Click(*fdb, CForwardingTablePage::kIdStaticMac);
-    EXPECT_EQ(opened, "Static MAC Configuration");
     Shot(*fdb, QStringLiteral("traffic-forwarding-static"));
+    ASSERT_TRUE(Press(*fdb, CForwardingTablePage::kIdStaticMac)); // and the reload after it
+    EXPECT_EQ(opened, "Static MAC Configuration");
+    EXPECT_EQ(FdbLine(*fdb, "00-11-22-33-44-55"), QStringList({"Static", "5"}));
 
     list->SelectRow(0);
     ASSERT_TRUE(Press(*page, kIdDelete));
