@@ -109,10 +109,14 @@ int AccessCallback(int, int, void* serverArg, void*) {
 void AddLaunchCredentials(Switch& sw) {
     Store& store = sw.GetStore();
     const Options& options = sw.GetOptions();
+    // Everything the switch serves: iso.org (1.3) and iso.std (1.0, LLDP).
+    // Not the single arc 1: an OID value of one arc has no BER form.
     Node& views = store.At(kViews);
-    Oid allIndex = TextIndex(kAllView);
-    allIndex.insert(allIndex.end(), {1, 1});
-    AddRow(views, allIndex, {{3, Value::Str("")}, {4, Value::Int(1)}});
+    for (SubId arc : {3, 0}) {
+        Oid index = TextIndex(kAllView);
+        index.insert(index.end(), {2, 1, arc});
+        AddRow(views, index, {{3, Value::Str("")}, {4, Value::Int(1)}});
+    }
     Node& groups = store.At(kGroups);
     for (const char* group : {kReadGroup, kWriteGroup})
         for (SubId model = 1; model <= 3; ++model) {

@@ -60,7 +60,10 @@ TEST_F(AgentTablesSimTest, LaunchCredentialsAreRowsOfTheTables) {
     EXPECT_EQ(Get(Cell("2", 2, TextIndex("reader"))), "\"ReadAuthGroup\"");
     EXPECT_EQ(Get(Cell("3", 6, TextIndex("WritePrivGroup") + ".3")), "3");
     EXPECT_EQ(Get(Cell("3", 3, TextIndex("WriteGroup") + ".2")), "\"all\"");
-    EXPECT_EQ(Get(Cell("4", 4, TextIndex("all") + ".1.1")), "1");
+    EXPECT_EQ(Get(Cell("4", 4, TextIndex("all") + ".2.1.3")), "1");
+    EXPECT_EQ(Get(Cell("4", 2, TextIndex("all") + ".2.1.0")), "iso.0");
+    // LLDP lives under 1.0: the launch view reaches it.
+    EXPECT_FALSE(Walk(QStringLiteral("1.0.8802.1.1.2.1.3")).isEmpty());
     // And they work as before: read, write, v3 with privacy, read-only v3.
     EXPECT_FALSE(Get(kSysDescr, "ralvin", "1").isEmpty());
     EXPECT_EQ(Set({"1.3.6.1.2.1.1.5.0", "s", "core"}), "");
@@ -142,7 +145,7 @@ TEST_F(AgentTablesSimTest, ViewLimitsWhatTheGroupSees) {
     EXPECT_FALSE(Get(kSysDescr, "look").isEmpty());
     EXPECT_TRUE(Get(kIfNumber, "look").startsWith(QStringLiteral("No Such Object")));
     // Walks stop at the end of the view, with GETNEXT and with GETBULK.
-    for (const QString tool : {QStringLiteral("snmpwalk"), QStringLiteral("snmpbulkwalk")}) {
+    for (const QString& tool : {QStringLiteral("snmpwalk"), QStringLiteral("snmpbulkwalk")}) {
         const QStringList lines = Walk(QStringLiteral("1.3.6.1.2.1"), "look", tool);
         EXPECT_EQ(lines.size(), Walk(QStringLiteral("1.3.6.1.2.1.1")).size()) << tool.toStdString();
         for (const QString& line : lines)
