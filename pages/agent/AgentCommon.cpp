@@ -265,11 +265,9 @@ int CAgentBackEnd::CreateRow(const QString& statusOid, const std::vector<SWriteS
         status(QStringLiteral("createAndWait"), RowStatus::kCreateAndWait)};
     steps.insert(steps.end(), columns.begin(), columns.end());
     steps.push_back(status(QStringLiteral("active"), RowStatus::kActive));
+    // A row the switch did not take whole stays as it is (listed, to be
+    // deleted): a destroy here would put its "Applied" over the refusal.
     const int failed = WriteSequence(m_cCommonSNMPSet, steps);
-    // A row the switch did not take whole is removed, not left half made.
-    if (failed > 0)
-        WriteObjects(m_cCommonSNMPSet,
-                     {{statusOid, SnmpType::kInteger, QByteArray::number(RowStatus::kDestroy)}});
     NotifyMarker(AgentReport::kWriteFinished, kWriteFinished);
     return failed;
 }

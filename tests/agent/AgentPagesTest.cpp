@@ -102,6 +102,18 @@ TEST_F(AgentPages, UserMadeOnThePageWalksTheInterfaces) {
     Check(*page, CUserTablePage::kIdEncrypted, false);
     ExpectRefused(*page, QStringLiteral("This User Entry already exists."));
 
+    // "ralvin" as V3 passes the list's check (it is listed as V2c), but the
+    // switch keeps one row per name: the first step is refused, said so, and
+    // the existing row is left as it was.
+    SetText(*page, CUserTablePage::kIdName, QStringLiteral("ralvin"));
+    SetText(*page, CUserTablePage::kIdGroup, QStringLiteral("WriteGroup"));
+    ASSERT_TRUE(Press(*page, CAgentTablePage::kIdApply));
+    EXPECT_TRUE(
+        page->OutcomeLine().startsWith(QStringLiteral("Step 1 of 5 (createAndWait) not applied")))
+        << page->OutcomeLine();
+    EXPECT_EQ(Get(kAgent + QStringLiteral("2.1.1.3.6.114.97.108.118.105.110")), "2");
+    EXPECT_EQ(Get(kAgent + QStringLiteral("2.1.1.2.6.114.97.108.118.105.110")), "ReadGroup");
+
     ASSERT_TRUE(DeleteRow(*page, QStringLiteral("pageuser")));
     EXPECT_LT(RowOf(*page, QStringLiteral("pageuser")), 0);
     EXPECT_NE(V3Walk(user, &out), 0);
