@@ -62,23 +62,73 @@ bool IsPlainHost(const std::string& host) {
     return true;
 }
 
-// USM users net-snmp keeps, by name: the credentials they were made with. The
-// library reuses a cached user whatever the password, so a user made with
-// other credentials is dropped before a session with new ones discovers.
+// USM users net-snmp keeps, by engine ID and name: the credentials they were
+// made with. The library reuses a user it has whatever the password, so one
+// made with other credentials is dropped before it is made again.
 std::map<std::string, std::string>& InstalledUsers() {
     static std::map<std::string, std::string> users;
     return users;
 }
 
-void DropCachedUser(const std::string& name) {
+void DropCachedUser(const std::string& name, const std::string& engineId) {
     for (usmUser* user = usm_get_userList(); user;) {
         usmUser* next = user->next;
-        if (user->name && name == user->name) {
+        if (user->name && name == user->name &&
+            std::string(reinterpret_cast<const char*>(user->engineID), user->engineIDLen) ==
+                engineId) {
             usm_remove_user(user);
             usm_free_user(user);
         }
         user = next;
     }
+}
+
+// Engine IDs learned by discovery, by peer and credentials. Boots and time
+// are not kept here: the library keeps them per engine ID for the process,
+// advances them itself (get_enginetime) and takes new ones from every
+// authenticated answer or report.
+std::map<std::string, std::string>& KnownEngines() {
+    static std::map<std::string, std::string> engines;
+    return engines;
+}
+
+std::string CredentialsKey(const SnmpTarget& target) {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    const QByteArray fields[] = {
+        target.user,
+        QByteArray::number(target.securityLevel),
+        QByteArray::number(target.authArith),
+        target.authPwd,
+        QByteArray::number(target.privArith),
+        target.privPwd,
+    };
+    for (const QByteArray& field : fields) {
+        hash.addData(QByteArray::number(field.size()) + ':');
+        hash.addData(field);
+    }
+    return hash.result().toHex().toStdString();
+}
+
+// The reports that say the engine we hold is not the one answering now:
+// another agent on that port, or one that rebooted beyond what the library
+// could resynchronise on its own.
+bool IsStaleEngineReport(const snmp_pdu* report) {
+    static const oid kUnknownEngineIds[] = {1, 3, 6, 1, 6, 3, 15, 1, 1, 4, 0};
+    static const oid kNotInTimeWindows[] = {1, 3, 6, 1, 6, 3, 15, 1, 1, 2, 0};
+    const netsnmp_variable_list* var = report->variables;
+    if (!var)
+        return false;
+    return snmp_oid_compare(var->name, var->name_length, kUnknownEngineIds,
+                            OID_LENGTH(kUnknownEngineIds)) == 0 ||
+           snmp_oid_compare(var->name, var->name_length, kNotInTimeWindows,
+                            OID_LENGTH(kNotInTimeWindows)) == 0;
+}
+
+// Messages the library threw away for want of a user for their engine;
+// process-wide, so read under the library lock around one read.
+u_int RejectedByUsm() {
+    return snmp_get_statistic(STAT_USMSTATSUNKNOWNUSERNAMES) +
+           snmp_get_statistic(STAT_USMSTATSUNKNOWNENGINEIDS);
 }
 
 using Ms = std::chrono::milliseconds;
@@ -170,7 +220,9 @@ int CNetSession::Open(const SnmpTarget& target, std::unique_ptr<CNetSession>& se
         }
         created->m_bUserBased = true;
         created->m_strUser = target.user.toStdString();
-        created->m_strUserKey = target.Key();
+        created->m_strUserKey = CredentialsKey(target);
+        created->m_strEngineKey =
+            target.host + ':' + std::to_string(target.port) + '/' + created->m_strUserKey;
     } else {
         settings.version = target.version == 2 ? SNMP_VERSION_2c : SNMP_VERSION_1;
         settings.community = reinterpret_cast<u_char*>(community.data());
@@ -191,6 +243,8 @@ int CNetSession::Open(const SnmpTarget& target, std::unique_ptr<CNetSession>& se
 
 CNetSession::~CNetSession() {
     std::lock_guard lock(SnmpLibraryMutex());
+    if (m_pRetry)
+        snmp_free_pdu(m_pRetry);
     if (m_pResponse)
         snmp_free_pdu(m_pResponse);
     if (m_pSess)
@@ -223,12 +277,32 @@ int CNetSession::Start(snmp_pdu* pdu, Clock::time_point deadline, int retries,
                        const CSnmpAbort* abort, long& requestId) {
     requestId = 0;
     if (m_bUserBased && !m_bDiscovered) {
-        const int result = Discover(deadline, abort);
+        int result = SnmpResult::kProtocol;
+        {
+            std::lock_guard lock(SnmpLibraryMutex());
+            const auto known = KnownEngines().find(m_strEngineKey);
+            if (known != KnownEngines().end()) {
+                result = UseEngine(known->second);
+                m_bFromCache = result == SnmpResult::kOk;
+            }
+        }
+        if (result != SnmpResult::kOk)
+            result = Discover(deadline, retries, abort);
         if (result != SnmpResult::kOk) {
             std::lock_guard lock(SnmpLibraryMutex());
             snmp_free_pdu(pdu);
             return result;
         }
+    }
+    {
+        std::lock_guard lock(SnmpLibraryMutex());
+        if (m_pRetry) {
+            snmp_free_pdu(m_pRetry);
+            m_pRetry = nullptr;
+        }
+        if (m_bFromCache)
+            m_pRetry = snmp_clone_pdu(pdu);
+        m_nRetries = retries;
     }
     return Send(pdu, deadline, retries, abort, requestId);
 }
@@ -237,7 +311,52 @@ int CNetSession::Finish(long requestId, snmp_pdu** response, Clock::time_point d
                         const CSnmpAbort* abort) {
     *response = nullptr;
     snmp_pdu* answer = nullptr;
-    const int result = Wait(requestId, &answer, deadline, abort);
+    int result = Wait(requestId, &answer, deadline, abort);
+    if (m_bFromCache) {
+        // The first answer through a cached engine decides whether it holds.
+        snmp_pdu* retry = nullptr;
+        bool stale = false;
+        {
+            std::lock_guard lock(SnmpLibraryMutex());
+            retry = m_pRetry;
+            m_pRetry = nullptr;
+            stale = m_bStaleEngine ||
+                    (result == SnmpResult::kOk && answer->command == SNMP_MSG_REPORT &&
+                     IsStaleEngineReport(answer));
+            m_bStaleEngine = false;
+            if (stale || result == SnmpResult::kTimeout)
+                KnownEngines().erase(m_strEngineKey); // the next session discovers
+            if (stale && answer) {
+                snmp_free_pdu(answer);
+                answer = nullptr;
+            }
+            if (!stale && retry) {
+                snmp_free_pdu(retry);
+                retry = nullptr;
+            }
+        }
+        m_bFromCache = false;
+        if (stale) {
+            // Once, within the request's own deadline.
+            result = retry ? Discover(deadline, m_nRetries, abort) : SnmpResult::kAuthFailed;
+            long retryId = 0;
+            if (result == SnmpResult::kOk) {
+                {
+                    // New ids: the library would match the answer to the
+                    // abandoned first send and drop it as from the old engine.
+                    std::lock_guard lock(SnmpLibraryMutex());
+                    retry->reqid = snmp_get_next_reqid();
+                    retry->msgid = snmp_get_next_msgid();
+                }
+                result = Send(retry, deadline, m_nRetries, abort, retryId);
+            } else if (retry) {
+                std::lock_guard lock(SnmpLibraryMutex());
+                snmp_free_pdu(retry);
+            }
+            if (result == SnmpResult::kOk)
+                result = Wait(retryId, &answer, deadline, abort);
+        }
+    }
     if (result != SnmpResult::kOk)
         return result;
     if (answer->command == SNMP_MSG_REPORT) {
@@ -255,7 +374,7 @@ int CNetSession::Finish(long requestId, snmp_pdu** response, Clock::time_point d
     return SnmpResult::kOk;
 }
 
-int CNetSession::Discover(Clock::time_point deadline, const CSnmpAbort* abort) {
+int CNetSession::Discover(Clock::time_point deadline, int retries, const CSnmpAbort* abort) {
     snmp_pdu* probe;
     {
         std::lock_guard lock(SnmpLibraryMutex());
@@ -268,36 +387,50 @@ int CNetSession::Discover(Clock::time_point deadline, const CSnmpAbort* abort) {
     }
     snmp_pdu* report = nullptr;
     long probeId = 0;
-    int result = Send(probe, deadline, 0, abort, probeId);
+    int result = Send(probe, deadline, retries, abort, probeId);
     if (result == SnmpResult::kOk)
         result = Wait(probeId, &report, deadline, abort);
     std::lock_guard lock(SnmpLibraryMutex());
-    netsnmp_session* session = snmp_sess_session(m_pSess);
-    if (result == SnmpResult::kOk && session->securityEngineIDLen == 0 &&
-        report->securityEngineIDLen > 0) {
-        session->securityEngineID = static_cast<u_char*>(
-            netsnmp_memdup(report->securityEngineID, report->securityEngineIDLen));
-        session->securityEngineIDLen = report->securityEngineIDLen;
-        if (session->contextEngineIDLen == 0) {
-            session->contextEngineID = static_cast<u_char*>(
-                netsnmp_memdup(report->securityEngineID, report->securityEngineIDLen));
-            session->contextEngineIDLen = report->securityEngineIDLen;
-        }
-    }
-    if (report)
+    std::string engineId;
+    if (report) {
+        if (report->securityEngineIDLen > 0)
+            engineId.assign(reinterpret_cast<const char*>(report->securityEngineID),
+                            report->securityEngineIDLen);
         snmp_free_pdu(report);
+    }
     if (result != SnmpResult::kOk)
         return result;
-    if (session->securityEngineIDLen == 0)
+    if (engineId.empty())
         return SnmpResult::kProtocol;
+    result = UseEngine(engineId);
+    if (result == SnmpResult::kOk)
+        KnownEngines()[m_strEngineKey] = engineId;
+    return result;
+}
 
-    std::string& installed = InstalledUsers()[m_strUser];
+int CNetSession::UseEngine(const std::string& engineId) {
+    netsnmp_session* session = snmp_sess_session(m_pSess);
+    // The target never names a context engine: it is the authoritative one.
+    SNMP_FREE(session->securityEngineID);
+    SNMP_FREE(session->contextEngineID);
+    session->securityEngineID =
+        static_cast<u_char*>(netsnmp_memdup(engineId.data(), engineId.size()));
+    session->securityEngineIDLen = engineId.size();
+    session->contextEngineID =
+        static_cast<u_char*>(netsnmp_memdup(engineId.data(), engineId.size()));
+    session->contextEngineIDLen = engineId.size();
+    session->flags &= ~SNMP_FLAGS_USER_CREATED;
+    m_bDiscovered = false;
+
+    std::string& installed = InstalledUsers()[engineId + '\0' + m_strUser];
     if (installed != m_strUserKey) {
-        DropCachedUser(m_strUser);
+        DropCachedUser(m_strUser, engineId);
         installed = m_strUserKey;
     }
-    if (usm_create_user_from_session(session) != SNMPERR_SUCCESS)
+    if (usm_create_user_from_session(session) != SNMPERR_SUCCESS) {
+        installed.clear();
         return SnmpResult::kAuthFailed;
+    }
     m_bDiscovered = true;
     return SnmpResult::kOk;
 }
@@ -377,8 +510,16 @@ int CNetSession::Wait(long requestId, snmp_pdu** response, Clock::time_point dea
                 netsnmp_large_fd_set set;
                 netsnmp_large_fd_set_init(&set, sock + 1);
                 NETSNMP_LARGE_FD_SET(sock, &set);
+                const u_int rejected = RejectedByUsm();
                 snmp_sess_read2(m_pSess, &set);
                 netsnmp_large_fd_set_cleanup(&set);
+                // An answer from an engine other than the cached one never
+                // reaches us: the library drops it as from an unknown user.
+                if (m_bFromCache && !m_bDone && RejectedByUsm() != rejected) {
+                    m_lWaitReqId = 0;
+                    m_bStaleEngine = true;
+                    return SnmpResult::kAuthFailed;
+                }
             } else {
                 snmp_sess_timeout(m_pSess);
             }

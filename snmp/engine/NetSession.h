@@ -4,6 +4,11 @@
 // settings) and the exchange of one PDU over it, abortable from another
 // thread. net-snmp here is built without its own locking, so every call into
 // the library goes through SnmpLibraryMutex(); the waits do not.
+//
+// A v3 session sends a discovery probe only when no earlier session of the
+// process learned the agent's engine for the same peer and credentials; if
+// the first answer shows that engine gone (another agent on the port, or
+// one that rebooted), it discovers again and resends the request once.
 
 #include <QByteArray>
 
@@ -61,7 +66,10 @@ public:
 
 private:
     CNetSession() = default;
-    int Discover(Clock::time_point deadline, const CSnmpAbort* abort);
+    int Discover(Clock::time_point deadline, int retries, const CSnmpAbort* abort);
+    // Puts the engine into the session and the user with its keys into the
+    // library's USM list; under the library lock.
+    int UseEngine(const std::string& engineId);
     int Send(snmp_pdu* pdu, Clock::time_point deadline, int retries, const CSnmpAbort* abort,
              long& requestId);
     int Wait(long requestId, snmp_pdu** response, Clock::time_point deadline,
@@ -72,8 +80,15 @@ private:
     void* m_pSess = nullptr;
     bool m_bUserBased = false;
     bool m_bDiscovered = false;
+    bool m_bFromCache = false;   // the engine came from the cache, not a probe
+    bool m_bStaleEngine = false; // another engine answered the cached one's request
     std::string m_strUser;
-    std::string m_strUserKey; // credentials the cached USM user must have
+    std::string m_strUserKey;   // credentials the cached USM user must have
+    std::string m_strEngineKey; // peer and credentials: the engine cache's key
+    // A copy of the request sent to a cached engine, sent again once after
+    // rediscovery if the agent turns out to be another engine or rebooted.
+    snmp_pdu* m_pRetry = nullptr;
+    int m_nRetries = 0;
 
     // The answer being waited for; written by OnAnswer under the library lock.
     long m_lWaitReqId = 0;
