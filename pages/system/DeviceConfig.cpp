@@ -157,7 +157,18 @@ void CDeviceConfigPage::SetFieldText(const SDevConfigItem& item, const QString& 
 }
 
 void CDeviceConfigPage::Refresh() {
-    // One object at a time: an object this model lacks leaves only its field empty.
+    // All objects in one request; when the switch lacks one of them, one
+    // object at a time, so that only the missing object's field stays empty.
+    QStringList oids;
+    for (const SDevConfigItem& item : m_items)
+        oids << item.Instance();
+    if (const auto row = oids.isEmpty() ? std::nullopt : ReadObjects(m_cCommonSNMP, oids)) {
+        for (size_t i = 0; i < m_items.size(); ++i) {
+            m_read[i] = row->Text(int(i));
+            SetFieldText(m_items[i], m_read[i]);
+        }
+        return;
+    }
     for (size_t i = 0; i < m_items.size(); ++i) {
         SSnmpCell cell;
         const ReadResult result = ReadObject(m_cCommonSNMP, m_items[i].Instance(), cell);

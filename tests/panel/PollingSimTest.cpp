@@ -4,11 +4,13 @@
 
 #include "PanelTestKit.h"
 
+#include "QtPrint.h"
 #include "SimProcess.h"
 #include "panel/ModuleDlg.h"
 #include "panel/ModuleMenu.h"
 #include "panel/PanelDeviceThread.h"
 #include "panel/PanelPainter.h"
+#include "snmp/CommonSNMP.h"
 #include "panel/PanelView.h"
 #include "platform/MessageBox.h"
 #include "platform/Trace.h"
