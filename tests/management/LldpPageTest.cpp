@@ -163,13 +163,14 @@ TEST_F(LldpPage, RemoteNeighboursOfEverySubtype) {
     ASSERT_TRUE(Set(Lldp("1.0"), QStringLiteral("i"), QStringLiteral("2")));
     ASSERT_TRUE(Press(*page, kIdRemoteRefresh));
     EXPECT_TRUE(m_boxes.Texts().isEmpty()) << m_boxes.Last();
-    EXPECT_EQ(page->OutcomeLine(), "LLDP is disabled on the switch: no remote ports");
+    EXPECT_TRUE(page->OutcomeLine().startsWith("LLDP is disabled on the switch: no remote ports"))
+        << page->OutcomeLine();
 
     // A switch that does not answer.
     ASSERT_TRUE(SetControl(QStringLiteral("2.2.0"), QStringLiteral("i"), QStringLiteral("2")));
     ASSERT_TRUE(Press(*page, kIdRemoteRefresh));
     EXPECT_EQ(m_boxes.Last(), "Get LLDP remote port information unsuccessful!");
-    EXPECT_TRUE(page->OutcomeLine().startsWith("Not loaded: no answer")) << page->OutcomeLine();
+    EXPECT_TRUE(page->OutcomeLine().contains("Not loaded: no answer")) << page->OutcomeLine();
 }
 
 } // namespace

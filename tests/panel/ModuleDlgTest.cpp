@@ -198,7 +198,7 @@ TEST_F(ModuleDlgTest, HoverShowsThePortAndClickOpensPortConfiguration) {
     auto& state = const_cast<CPanelState&>(dlg->State());
     state.ApplyLinkRows({Up(5), Up(10, "4")});
     const QString tip = dlg->View()->ToolTipAt(Centre(*state.CopperObject(5)));
-    EXPECT_EQ(tip, "Port 5\nLink: up, 1 Gb/s\nMedia: copper\nPoE: off");
+    EXPECT_EQ(tip, "Port 5\nLink: up, 1 Gb/s\nMedia: copper\nPoE: unknown");
     EXPECT_TRUE(dlg->View()->ToolTipAt(Centre(*state.FibreObject(10))).startsWith("Port 10\n"));
     EXPECT_TRUE(dlg->View()->ToolTipAt(QPoint(2, 2)).isEmpty());
 

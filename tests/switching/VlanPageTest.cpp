@@ -320,8 +320,8 @@ TEST_F(VlanPage, ARefreshDuringAWalkIsQueuedAndADoubleClickWaits) {
 
 TEST_F(VlanPage, UnreadableStateStopsDeleteAndPvidChangesWithoutBlamingTheOperator) {
     StartSwitch(QStringLiteral("NSW-4410-28P"));
+    ASSERT_TRUE(Set(kMode, "i", "1")); // a new mode resets the VLANs: first
     MakeVlan(30, "thirty", "40000000", "00000000");
-    ASSERT_TRUE(Set(kMode, "i", "1"));
     auto page = Open();
     ASSERT_TRUE(page->findChild<QCheckBox*>() != nullptr);
     const int row = RowOf(*page, 30);
