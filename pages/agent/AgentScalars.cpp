@@ -38,7 +38,7 @@ bool IsPoeModelName(const QString& deviceName) {
 
 CGlobalStatePage::CGlobalStatePage(QWidget* parent)
     : CPageBase(parent), m_pEnable(new QCheckBox(QStringLiteral("Enable SNMP Global "), this)) {
-    setWindowTitle(QStringLiteral("SNMP Global State"));
+    setWindowTitle(QStringLiteral("SNMP Global State Settings"));
     AttachBackEnd(m_backEnd);
     SetControlId(m_pEnable, kIdEnable);
     QPushButton* apply = NewButton(QStringLiteral("&Apply"), kIdApply);

@@ -47,7 +47,7 @@ int ValueOf(const QString& text, const std::function<QString(int)>& textOf) {
 // ---- users ----
 
 CUserTablePage::CUserTablePage(QWidget* parent)
-    : CAgentTablePage(QStringLiteral("SNMP User Table"), AgentOid::kUser, 8, {1, 2, 3, 4, 6},
+    : CAgentTablePage(QStringLiteral("SNMP User Table "), AgentOid::kUser, 8, {1, 2, 3, 4, 6},
                       {QStringLiteral("User Name"), QStringLiteral("Group Name"),
                        QStringLiteral("SNMP Version"), QStringLiteral("Auth Protocol"),
                        QStringLiteral("Priv-Protocol")},
@@ -150,7 +150,7 @@ void CUserTablePage::ClearEntry() {
 // ---- groups ----
 
 CGroupTablePage::CGroupTablePage(QWidget* parent)
-    : CAgentTablePage(QStringLiteral("SNMP Group Table"), AgentOid::kGroup, 7, {1, 2, 3, 4, 5, 6},
+    : CAgentTablePage(QStringLiteral("SNMP Group Table Info"), AgentOid::kGroup, 7, {1, 2, 3, 4, 5, 6},
                       {QStringLiteral("Group Name"), QStringLiteral("Read View"),
                        QStringLiteral("Write View"), QStringLiteral("Notify View"),
                        QStringLiteral("Security Model"), QStringLiteral("Security Level")},
@@ -209,7 +209,7 @@ void CGroupTablePage::ClearEntry() {
 // ---- views ----
 
 CViewTablePage::CViewTablePage(QWidget* parent)
-    : CAgentTablePage(QStringLiteral("SNMP View Table"), AgentOid::kView, 5, {1, 2, 3, 4},
+    : CAgentTablePage(QStringLiteral("SNMP View Table Configuration"), AgentOid::kView, 5, {1, 2, 3, 4},
                       {QStringLiteral("View Name"), QStringLiteral("Subtree OID"),
                        QStringLiteral("OID Mask"), QStringLiteral("View Type")},
                       QStringLiteral("Please Selecte the Item you would delete"), parent),
@@ -251,7 +251,7 @@ void CViewTablePage::ClearEntry() {
 // ---- communities ----
 
 CCommunityTablePage::CCommunityTablePage(QWidget* parent)
-    : CAgentTablePage(QStringLiteral("SNMP Community Table"), AgentOid::kCommunity, 3, {1, 2},
+    : CAgentTablePage(QStringLiteral("SNMP Community Table Configuration"), AgentOid::kCommunity, 3, {1, 2},
                       {QStringLiteral("Community Name"), QStringLiteral("User Name")},
                       QStringLiteral("Please select the item would be delete!\n"), parent),
       m_pName(NewEdit(kIdName, kMaxNameLength)), m_pUser(NewCombo(*this, kIdUser, {})) {
