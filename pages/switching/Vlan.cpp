@@ -335,27 +335,30 @@ bool CVlanEditDlg::Submit() {
 bool CVlanEditDlg::Write(int vid, const QString& name, const std::vector<int>& membership) {
     char buffer[kNameBuffer] = {};
     ToUtf8(name, buffer, sizeof buffer);
-    if (WriteObjects(m_cCommonSNMPSet, {{CellOid(SwOid::kVlanName, vid), SnmpType::kOctetString,
-                                         QByteArray(buffer)}}) != 0)
-        return false;
-    bool ok = true;
-    for (const SVlanListWrite& list : VlanListWrites(m_oldMembership, membership)) {
-        const QString column = list.egress ? SwOid::kVlanEgress : SwOid::kVlanUntagged;
-        if (WriteObjects(m_cCommonSNMPSet, {{CellOid(column, vid), SnmpType::kOctetString,
-                                             PortFlagsToBitmap(list.flags, g_nPortNum)}}) != 0) {
-            ok = false;
-            break;
-        }
-    }
+    std::vector<SWriteStep> steps;
+    steps.push_back({QStringLiteral("name"),
+                     {{CellOid(SwOid::kVlanName, vid), SnmpType::kOctetString, QByteArray(buffer)}}});
+    for (const SVlanListWrite& list : VlanListWrites(m_oldMembership, membership))
+        steps.push_back({list.egress ? QStringLiteral("member ports") : QStringLiteral("untagged ports"),
+                         {{CellOid(list.egress ? SwOid::kVlanEgress : SwOid::kVlanUntagged, vid),
+                           SnmpType::kOctetString, PortFlagsToBitmap(list.flags, g_nPortNum)}}});
     const QString status = CellOid(SwOid::kVlanRowStatus, vid);
-    if (ok)
-        ok = WriteObjects(m_cCommonSNMPSet, {{status, SnmpType::kInteger,
-                                              QByteArray::number(RowStatus::kActive)}}) == 0;
+    steps.push_back({QStringLiteral("row status"),
+                     {{status, SnmpType::kInteger, QByteArray::number(RowStatus::kActive)}}});
+    const int failed = WriteSequence(m_cCommonSNMPSet, steps);
+    if (failed < 0)
+        return true;
+    // The editor closes with this; the page says it over its reloaded list.
+    m_strFailure = QStringLiteral("VLAN %1 not saved: step %2 of %3 (%4) was refused.")
+                       .arg(vid)
+                       .arg(failed + 1)
+                       .arg(steps.size())
+                       .arg(steps[size_t(failed)].name);
     // A new VLAN the switch did not fully take is removed, not left half made.
-    if (!ok && m_nVid == 0)
+    if (m_nVid == 0)
         WriteObjects(m_cCommonSNMPSet,
                      {{status, SnmpType::kInteger, QByteArray::number(RowStatus::kDestroy)}});
-    return ok;
+    return false;
 }
 
 // ---- PVID page ----
@@ -632,8 +635,11 @@ void CVlanPage::OnAdd() {
         return;
     }
     CVlanEditDlg editor(0, ListedVids(), this);
-    if (editor.exec() == QDialog::Accepted)
+    if (editor.exec() == QDialog::Accepted) {
+        if (!editor.Failure().isEmpty())
+            ShowOutcome(editor.Failure());
         Refresh();
+    }
 }
 
 void CVlanPage::OnEdit() {
@@ -651,8 +657,11 @@ void CVlanPage::OnEdit() {
                      this))
         return;
     CVlanEditDlg editor(vid, ListedVids(), this);
-    if (editor.exec() == QDialog::Accepted)
+    if (editor.exec() == QDialog::Accepted) {
+        if (!editor.Failure().isEmpty())
+            ShowOutcome(editor.Failure());
         Refresh();
+    }
 }
 
 bool CVlanPage::OnDelete() {

@@ -74,8 +74,11 @@ public:
     void SetMembership(int port, int membership);
     QLineEdit* VidEdit() const { return m_pVid; }
     QLineEdit* NameEdit() const { return m_pName; }
-    // Writes the VLAN (name, member lists, row status); true when all were taken.
+    // Writes the VLAN (name, member lists, row status) in that order, up to
+    // the first SET refused; true when all were taken.
     bool Write(int vid, const QString& name, const std::vector<int>& membership);
+    // Which step the switch refused, in the page's words; empty when none.
+    const QString& Failure() const { return m_strFailure; }
 
 signals:
     void Loaded();
@@ -90,6 +93,7 @@ private:
     CCommonSNMP& m_cCommonSNMPSet;
     CCommonSNMP& m_cCommonSNMPTableTrunk;
     const int m_nVid;
+    QString m_strFailure;
     const std::vector<int> m_existing;
     std::vector<int> m_oldMembership;
     std::vector<int> m_lagOfPort;

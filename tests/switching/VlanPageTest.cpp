@@ -347,3 +347,23 @@ TEST_F(VlanPage, UnreadableStateStopsDeleteAndPvidChangesWithoutBlamingTheOperat
     EXPECT_TRUE(m_boxes.Texts().isEmpty()) << m_boxes.Last().toStdString();
     EXPECT_EQ(Get(kPvid + "5"), "1");
 }
+
+TEST_F(VlanPage, ARefusedStepOfTheEditorIsNamedOnThePage) {
+    StartSwitch(QStringLiteral("NSW-4410-28P"));
+    auto page = Open();
+    // The editor writes with a community that only reads: its first SET is refused.
+    g_strWriteCommunity = QString::fromLatin1(CSimProcess::kReadCommunity);
+    ASSERT_TRUE(WithModal<CVlanEditDlg>([&] { page->OnAdd(); },
+                                        [&](CVlanEditDlg& editor) {
+                                            editor.VidEdit()->setText("7");
+                                            editor.NameEdit()->setText("seven");
+                                            editor.Control<QCheckBox>(3003)->click();
+                                            editor.Submit();
+                                        }));
+    g_strWriteCommunity = QString::fromLatin1(CSimProcess::kWriteCommunity);
+    ASSERT_TRUE(Reloaded(*page));
+    QTest::qWait(200);
+    EXPECT_TRUE(page->OutcomeLine().startsWith("VLAN 7 not saved: step 1 of 4 (name) was refused. Loaded "))
+        << page->OutcomeLine().toStdString();
+    EXPECT_LT(RowOf(*page, 7), 0);
+}
