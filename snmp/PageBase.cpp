@@ -61,7 +61,13 @@ CPageBase::CPageBase(QWidget* parent) : QDialog(parent) {
     setWindowIcon(PageIcon());
 }
 
-CPageBase::~CPageBase() { CloseSessions(); }
+CPageBase::~CPageBase() {
+    // A page's back-ends are its members, gone by now: each closed its own
+    // sessions when it was destroyed. Only a page closed by done() closes
+    // them here, in their order after the page's own.
+    m_backEnds.clear();
+    CloseSessions();
+}
 
 QWidget* CPageBase::Control(int id) const {
     for (QWidget* widget : findChildren<QWidget*>()) {
