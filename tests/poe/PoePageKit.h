@@ -11,11 +11,12 @@
 
 class CPoePageTest : public CPageTestKit {
 protected:
-    // Runs action, which opens a modal dialog of type T; drive gets it while
-    // it runs (and it is rejected afterwards if still open). False when none came.
+    // Runs action, which opens a modal dialog of type T; drive gets it (once
+    // loaded, when it loads) and it is rejected afterwards if still open.
+    // False when none came.
     template <class T>
     static bool WithModal(const std::function<void()>& action, const std::function<void(T&)>& drive,
-                          int timeoutMs = 20000) {
+                          bool loads = false, int timeoutMs = 20000) {
         bool seen = false;
         QElapsedTimer clock;
         clock.start();
@@ -23,7 +24,9 @@ protected:
         timer.setInterval(20);
         QObject::connect(&timer, &QTimer::timeout, [&] {
             auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-            if (dialog && !dialog->IsBusy()) {
+            // A dialog that loads is ready once its first outcome is shown
+            // (after its rows) and nothing runs.
+            if (dialog && (!loads || dialog->OutcomeSerial() > 0) && !dialog->IsBusy()) {
                 timer.stop();
                 seen = true;
                 drive(*dialog);

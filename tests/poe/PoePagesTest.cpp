@@ -138,7 +138,8 @@ TEST_F(PoePages, PortPageListsMapsAndAppliesARange) {
                                           [&](CTimeRangePage& ranges) {
                                               EXPECT_EQ(List(ranges, kRangeList)->ItemCount(), 1);
                                               MakeRange(1, "night", 0, 6);
-                                          }));
+                                          },
+                                          true));
     ASSERT_TRUE(WaitSettled(*page, before));
     EXPECT_EQ(combo(kTimeRange)->count(), 3);
 
