@@ -1,8 +1,8 @@
 #pragma once
 
-// The PoE page tests: the page test kit, PoE objects by column, and a modal
-// dialog driven while it runs.
+// The PoE page tests: the page test kit and PoE objects by column.
 
+#include "ModalPage.h"
 #include "PageTestKit.h"
 #include "pages/poe/PoeCommon.h"
 #include "platform/ListControl.h"
@@ -11,37 +11,6 @@
 
 class CPoePageTest : public CPageTestKit {
 protected:
-    // Runs action, which opens a modal dialog of type T; drive gets it (once
-    // loaded, when it loads) and it is rejected afterwards if still open.
-    // False when none came.
-    template <class T>
-    static bool WithModal(const std::function<void()>& action, const std::function<void(T&)>& drive,
-                          bool loads = false, int timeoutMs = 20000) {
-        bool seen = false;
-        QElapsedTimer clock;
-        clock.start();
-        QTimer timer;
-        timer.setInterval(20);
-        QObject::connect(&timer, &QTimer::timeout, [&] {
-            auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-            // A dialog that loads is ready once its first outcome is shown
-            // (after its rows) and nothing runs.
-            if (dialog && (!loads || dialog->OutcomeSerial() > 0) && !dialog->IsBusy()) {
-                timer.stop();
-                seen = true;
-                drive(*dialog);
-                if (dialog->isVisible())
-                    dialog->reject();
-            } else if (clock.elapsed() > timeoutMs) {
-                timer.stop();
-            }
-        });
-        timer.start();
-        action();
-        timer.stop();
-        return seen;
-    }
-
     static CListControl* List(CPageBase& page, int id) {
         return qobject_cast<CListControl*>(Widget(page, id));
     }

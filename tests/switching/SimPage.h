@@ -5,6 +5,7 @@
 // helpers to read the agent back on its own (net-snmp's tools).
 
 #include "LaunchFixture.h"
+#include "ModalPage.h"
 #include "QtPrint.h"
 #include "SimProcess.h"
 #include "device/DeviceProfile.h"
@@ -62,34 +63,6 @@ protected:
     // Waits for a signal that may already have come.
     static bool WaitFor(QSignalSpy& spy, int timeoutMs = 15000) {
         return spy.count() > 0 || spy.wait(timeoutMs);
-    }
-
-    // Runs action, which opens a modal dialog of type T; drive gets the dialog
-    // once it runs (the dialog must be closed by drive). False when no such
-    // dialog came up.
-    template <class T>
-    static bool WithModal(const std::function<void()>& action, const std::function<void(T&)>& drive,
-                          int timeoutMs = 15000) {
-        bool seen = false;
-        QElapsedTimer clock;
-        clock.start();
-        QTimer timer;
-        timer.setInterval(20);
-        QObject::connect(&timer, &QTimer::timeout, [&] {
-            if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-                timer.stop();
-                seen = true;
-                drive(*dialog);
-                if (dialog->isVisible())
-                    dialog->reject();
-            } else if (clock.elapsed() > timeoutMs) {
-                timer.stop();
-            }
-        });
-        timer.start();
-        action();
-        timer.stop();
-        return seen;
     }
 
     CSimProcess m_sim;
