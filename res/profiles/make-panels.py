@@ -64,12 +64,19 @@ def lamp_set(model, ports, combos):
     return LAMP_SETS.get(count, LAMP_SETS[24][:1])
 
 
-def poe_ports(model):
+def polled_poe_ports(model):
+    """Ports whose PoE state the panel polls (the module's model table)."""
     if model in ("NSW-4410-28P", "NSW-4410-28P B1"):
         return 24
-    if model in ("NGX-4410-10P", "NGX-4410-10P B1", "NSW-4410-08P B1"):
+    if model in ("NGX-4410-10P", "NGX-4410-10P B1"):
         return 8
     return 0
+
+
+def powered_poe_ports(model):
+    """Ports the switch powers, as its faceplate marks them: the 08P powers
+    eight ports although the panel does not poll them."""
+    return polled_poe_ports(model) or (8 if "P" in model.upper() else 0)
 
 
 def combo_in_loop(model):
@@ -100,7 +107,7 @@ def panel(profile):
     model, ports, combos, first = (profile[k] for k in ("name", "ports", "combos", "first_combo"))
     in_loop = combo_in_loop(model)
     copper = ports if in_loop else first - 1
-    poe = poe_ports(model)
+    poe = powered_poe_ports(model)
     blocks, copper_lines, combo_lines, sfp_lines = [], [], [], []
 
     # Copper ports, odd above even, in blocks of six columns (four on small models).
@@ -150,9 +157,13 @@ def panel(profile):
 
     lamps = []
     for element, name, lx, ly, bmp, label in lamp_set(model, ports, combos):
+        # Nothing lights these two where the panel does not poll PoE.
+        if name in ("PoE", "MAX") and not polled_poe_ports(model):
+            name = ""
         sw, sh = SOCKET_SIZE[bmp]
         w, h = (sw + 30, sh) if label == "right" else (sw, sh + 12)
-        lamps.append(f'      <{element} NAME="{name}" LEFT="{lx}" TOP="{ly}" WIDTH="{w}" '
+        named = f' NAME="{name}"' if name else ""
+        lamps.append(f'      <{element}{named} LEFT="{lx}" TOP="{ly}" WIDTH="{w}" '
                      f'HEIGHT="{h}" BMP="{bmp}"/>')
 
     lines = [
