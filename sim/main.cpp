@@ -6,6 +6,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -80,6 +81,13 @@ bool ParseUser(const QString& text, nswsim::V3User& user, QString& error) {
     return true;
 }
 
+// Installed, the profiles lie beside the executable; in the build tree they
+// stay in the source tree.
+QString DefaultProfileDir() {
+    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/profiles");
+    return QFileInfo(beside).isDir() ? beside : QStringLiteral(NSW_PROFILE_DIR);
+}
+
 bool IsPlainWord(const QString& text) {
     if (text.isEmpty())
         return false;
@@ -115,7 +123,7 @@ int main(int argc, char** argv) {
         option("state", QStringLiteral("State file: loaded at start, written by a save."),
                QStringLiteral("file"));
     const auto profiles = option("profiles", QStringLiteral("Folder of the model profiles."),
-                                 QStringLiteral("dir"), QStringLiteral(NSW_PROFILE_DIR));
+                                 QStringLiteral("dir"), DefaultProfileDir());
     const auto readCommunity =
         option("read-community", QStringLiteral("Read community."), QStringLiteral("text"),
                QString::fromStdString(defaults.readCommunity));
