@@ -405,7 +405,7 @@ bool Agent::Start(std::string& error) {
     return true;
 }
 
-void Agent::Run(const std::atomic<bool>& stop) {
+void Agent::Run(const std::atomic<bool>& stop, std::atomic<bool>* endFaults) {
     g_stop = &stop;
     while (!stop.load()) {
         int fds = 0;
@@ -419,6 +419,8 @@ void Agent::Run(const std::atomic<bool>& stop) {
         int count = select(fds, &readfds, nullptr, nullptr, &timeout);
         if (stop.load())
             break;
+        if (endFaults && endFaults->exchange(false))
+            m_switch.EndFaults();
         if (count > 0)
             snmp_read(&readfds);
         else if (count == 0)

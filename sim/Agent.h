@@ -23,8 +23,9 @@ public:
 
     // Initialises the library and opens the UDP port; false with a message.
     bool Start(std::string& error);
-    // Serves requests until 'stop' is set, waking at least every 50 ms.
-    void Run(const std::atomic<bool>& stop);
+    // Serves requests until 'stop' is set, waking at least every 50 ms; ends
+    // the switch's faults whenever 'endFaults' is set (and clears it).
+    void Run(const std::atomic<bool>& stop, std::atomic<bool>* endFaults = nullptr);
     const std::string& Address() const { return m_address; }
 
     // Used by the library's callbacks.

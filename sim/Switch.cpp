@@ -17,6 +17,8 @@ Switch::Switch(Model model, Options options)
         m_listenIp = ntohl(address.s_addr);
     m_faults.dropPercent = m_options.dropPercent;
     m_faults.delayMs = m_options.delayMs;
+    m_faults.answersLeft = m_options.stopAfter;
+    m_faults.stopForMs = m_options.stopForMs;
 }
 
 std::uint32_t Switch::UptimeTicks() const {
@@ -86,17 +88,34 @@ void Switch::Reboot() {
 
 bool Switch::DropRequest() {
     const auto now = Clock::now();
-    if (m_rebootAt || m_faults.unreachable || now < m_faults.silentUntil)
+    Faults& f = m_faults;
+    if (f.stoppedAt && f.stopForMs > 0 && now >= *f.stoppedAt + std::chrono::milliseconds(f.stopForMs))
+        f.stoppedAt.reset();
+    if (m_rebootAt || f.unreachable || now < f.silentUntil || f.stoppedAt)
         return true;
-    if (m_faults.dropPercent <= 0)
-        return false;
-    // Evenly spread, so a test sees the same pattern on every run.
-    m_faults.dropBalance += m_faults.dropPercent;
-    if (m_faults.dropBalance >= 100) {
-        m_faults.dropBalance -= 100;
+    if (f.dropPercent > 0) {
+        // Evenly spread, so a test sees the same pattern on every run.
+        f.dropBalance += f.dropPercent;
+        if (f.dropBalance >= 100) {
+            f.dropBalance -= 100;
+            return true;
+        }
+    }
+    // Only answered requests count towards a stop.
+    if (f.answersLeft == 0) {
+        f.answersLeft = -1;
+        f.stoppedAt = now;
         return true;
     }
+    if (f.answersLeft > 0)
+        --f.answersLeft;
     return false;
+}
+
+void Switch::EndFaults() {
+    const int stopForMs = m_faults.stopForMs;
+    m_faults = Faults{};
+    m_faults.stopForMs = stopForMs;
 }
 
 void Switch::Poll() {

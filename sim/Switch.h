@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,8 @@ struct Options {
     bool tftpAnyAddress = false;
     int dropPercent = 0;
     int delayMs = 0;
+    int stopAfter = -1; // requests answered before the switch stops; -1 never
+    int stopForMs = 0;  // how long a stop lasts; 0 until resumed
 };
 
 // Requests served, by PDU type (requests on the control community excluded).
@@ -58,6 +61,9 @@ struct Faults {
     Clock::time_point silentUntil{};
     bool unreachable = false;
     int dropBalance = 0;
+    int answersLeft = -1; // answered before the stop; -1 no stop pending
+    int stopForMs = 0;    // 0: stopped until resumed
+    std::optional<Clock::time_point> stoppedAt;
 };
 
 // Something a feature runs beside the agent (a transfer); polled by the loop.
@@ -98,6 +104,9 @@ public:
     Faults& GetFaults() { return m_faults; }
     // Whether a request (not on the control community) is dropped now.
     bool DropRequest();
+    // Ends every fault: drops, delay, silence, a stop (pending or running),
+    // unreachability. A reboot in progress goes on.
+    void EndFaults();
 
     void AddService(std::unique_ptr<Service> service) { m_services.push_back(std::move(service)); }
     // Runs pending work: the end of a reboot, the services.

@@ -185,6 +185,42 @@ void RegisterFaults(Switch& sw) {
             });
             return Err::kNone;
         });
+    // Write N: N more requests are answered, then the switch stops (in the
+    // middle of a walk); -1 cancels a pending stop. Reads the answers left.
+    store
+        .AddScalar(Concat(faults, {4}), "ctlStopAfter", Syntax::Int(-1, 1000000),
+                   Access::ReadWrite, Value::Int(-1))
+        .Persist(0, false)
+        .Live([&sw](const Oid&) -> std::optional<Value> {
+            return Value::Int(sw.GetFaults().answersLeft);
+        })
+        .Check([&sw](Txn& txn, const Oid&, const Value& v) {
+            txn.OnCommit([&sw, n = static_cast<int>(v.num)] { sw.GetFaults().answersLeft = n; });
+            return Err::kNone;
+        });
+    // How long a stop lasts, ms; 0 until resumed.
+    store
+        .AddScalar(Concat(faults, {5}), "ctlStopForMs", Syntax::Int(0, 600000), Access::ReadWrite,
+                   Value::Int(0))
+        .Persist(0, false)
+        .Live([&sw](const Oid&) -> std::optional<Value> {
+            return Value::Int(sw.GetFaults().stopForMs);
+        })
+        .Check([&sw](Txn& txn, const Oid&, const Value& v) {
+            txn.OnCommit([&sw, ms = static_cast<int>(v.num)] { sw.GetFaults().stopForMs = ms; });
+            return Err::kNone;
+        });
+    // Write 1: every fault ends (as SIGUSR1 does).
+    store
+        .AddScalar(Concat(faults, {6}), "ctlEndFaults", Syntax::Enum({1, 2}), Access::ReadWrite,
+                   Value::Int(2))
+        .Persist(0, false)
+        .Live([](const Oid&) -> std::optional<Value> { return Value::Int(2); })
+        .Check([&sw](Txn& txn, const Oid&, const Value& v) {
+            if (v.num == 1)
+                txn.OnCommit([&sw] { sw.EndFaults(); });
+            return Err::kNone;
+        });
 }
 
 // Tables for the engine's tests: one with a missing cell, one without rows.

@@ -21,9 +21,16 @@
 namespace {
 
 std::atomic<bool> g_stop{false};
+std::atomic<bool> g_endFaults{false};
 
 void OnSignal(int) {
     g_stop.store(true);
+}
+
+// A stopped or silenced switch ignores SNMP from everybody but the control
+// community; a person at a shell can end the faults with SIGUSR1 too.
+void OnEndFaults(int) {
+    g_endFaults.store(true);
 }
 
 void InstallSignals() {
@@ -33,6 +40,8 @@ void InstallSignals() {
     action.sa_flags = 0; // no SA_RESTART: select() returns at once
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+    action.sa_handler = OnEndFaults;
+    sigaction(SIGUSR1, &action, nullptr);
 }
 
 // NAME:LEVEL[:AUTH:AUTHPASS[:PRIV:PRIVPASS]][:ro]
@@ -156,6 +165,14 @@ int main(int argc, char** argv) {
                              QStringLiteral("percent"), QStringLiteral("0"));
     const auto delay = option("delay", QStringLiteral("Delay before every answer."),
                               QStringLiteral("ms"), QStringLiteral("0"));
+    const auto stopAfter =
+        option("stop-after",
+               QStringLiteral("Answer this many requests, then stop answering (-1 never)."),
+               QStringLiteral("n"), QString::number(defaults.stopAfter));
+    const auto stopFor =
+        option("stop-for",
+               QStringLiteral("How long a stop lasts (0: until the control subtree or SIGUSR1 ends it)."),
+               QStringLiteral("ms"), QString::number(defaults.stopForMs));
     const auto runtime = option("runtime-dir",
                                 QStringLiteral("Private folder of the SNMP library (default: a temporary folder removed at exit)."),
                                 QStringLiteral("dir"));
@@ -200,7 +217,9 @@ int main(int argc, char** argv) {
               number(reboot, 0, 600000, options.rebootMs) &&
               number(tftpPort, 1, 65535, options.tftpPort) &&
               number(tftpTimeout, 50, 60000, options.tftpTimeoutMs) &&
-              number(drop, 0, 100, options.dropPercent) && number(delay, 0, 60000, options.delayMs);
+              number(drop, 0, 100, options.dropPercent) && number(delay, 0, 60000, options.delayMs) &&
+              number(stopAfter, -1, 1000000, options.stopAfter) &&
+              number(stopFor, 0, 600000, options.stopForMs);
     for (const QCommandLineOption* o : {&readCommunity, &writeCommunity, &controlCommunity})
         if (ok && !IsPlainWord(parser.value(*o))) {
             error = "--" + o->names().first() + " must be printable text without blanks or quotes";
@@ -256,6 +275,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::cout << "nsw-sim listening on " << agent.Address() << std::endl;
-    agent.Run(g_stop);
+    agent.Run(g_stop, &g_endFaults);
     return 0;
 }
