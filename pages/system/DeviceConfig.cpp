@@ -169,9 +169,14 @@ void CDeviceConfigPage::Refresh() {
         }
         return;
     }
+    // A read that fails outright (no answer) ends it: the other objects
+    // would only wait out their own time-outs.
+    bool failed = false;
     for (size_t i = 0; i < m_items.size(); ++i) {
         SSnmpCell cell;
-        const ReadResult result = ReadObject(m_cCommonSNMP, m_items[i].Instance(), cell);
+        const ReadResult result =
+            failed ? ReadResult::kFailed : ReadObject(m_cCommonSNMP, m_items[i].Instance(), cell);
+        failed = result == ReadResult::kFailed;
         m_read[i] = result == ReadResult::kValue ? cell.Text() : QString();
         SetFieldText(m_items[i], m_read[i]);
     }
