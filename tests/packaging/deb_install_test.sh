@@ -166,7 +166,7 @@ fi
 options=$(grep -oE '^ +(-[a-zA-Z?], )?--[a-z0-9-]+' "$work/sim-help.txt" | grep -oE -- '--[a-z0-9-]+')
 [ -n "$options" ] || problem "nsw-sim --help lists no options"
 for option in $options; do
-  grep -qF -- "$option" "$work/nsw-sim.txt" || problem "man nsw-sim lacks $option"
+  grep -qF -- "$option" "$work/nsw-sim.txt" || problem "man nsw-sim lacks $option: document it in packaging/nsw-sim.1"
 done
 
 # --- running what was installed --------------------------------------------------
