@@ -17,7 +17,10 @@ CSimProcess::~CSimProcess() {
 }
 
 QString CSimProcess::Program() {
-    return QStringLiteral(NSW_BIN_DIR "/nsw-sim");
+    // The thread-sanitizer stage runs its tests against the plain build's
+    // simulator (a separate process it need not build again).
+    const QString chosen = qEnvironmentVariable("NSW_SIM_PROGRAM");
+    return chosen.isEmpty() ? QStringLiteral(NSW_BIN_DIR "/nsw-sim") : chosen;
 }
 
 int CSimProcess::FreeUdpPort() {

@@ -36,6 +36,7 @@ public:
     bool IsRunning() const;
 
     int Port() const { return m_nPort; }
+    qint64 Pid() const { return m_process ? m_process->processId() : 0; }
     QString Address() const; // "127.0.0.1:16161"
     // Everything the simulator wrote (stdout and stderr), for test messages.
     QString Output();
@@ -54,7 +55,7 @@ public:
     // SetControl("1.1.1.1.5", "i", "2") unplugs port 5.
     bool SetControl(const QString& suffix, const QString& type, const QString& value) const;
 
-    // Absolute path of nsw-sim in the build tree.
+    // Absolute path of nsw-sim in the build tree (NSW_SIM_PROGRAM overrides it).
     static QString Program();
     // A free loopback UDP port (bound, read, closed).
     static int FreeUdpPort();

@@ -15,6 +15,8 @@
 
 #include <QRegularExpression>
 
+#include <signal.h>
+
 namespace {
 
 // Fault controls of nsw-sim (control subtree .4).
@@ -267,4 +269,44 @@ TEST_F(PanelFaults, PollingThreadSeesTheSilenceAndTheReturnWithoutARestart) {
     QTRY_VERIFY_WITH_TIMEOUT(Answered().match(Line()).hasMatch(), 10000);
     QTRY_VERIFY_WITH_TIMEOUT(Lamps() != AllDark(), 2000);
     m_dlg->done(QDialog::Accepted);
+}
+
+TEST(SimFaults, AStopEndsWithItsTimeTheControlOrSigusr1) {
+    CSimProcess sim;
+    ASSERT_TRUE(sim.Start({QStringLiteral("--stop-after"), QStringLiteral("1"),
+                           QStringLiteral("--stop-for"), QStringLiteral("1500")}))
+        << sim.Output().toStdString();
+    CLaunchFixture launch(sim.Port(), "2", CSimProcess::kReadCommunity,
+                          CSimProcess::kWriteCommunity);
+    g_strSnmpTimeout = QStringLiteral("300"); // one datagram per request
+    const auto answers = [] {
+        CCommonSNMP session;
+        return ReadObjects(session, {QStringLiteral("1.3.6.1.2.1.1.5.0")}).has_value();
+    };
+    const auto control = [&](const char* suffix, int value) {
+        return sim.SetControl(QLatin1String(suffix), QStringLiteral("i"), QString::number(value));
+    };
+    EXPECT_TRUE(answers()) << "the one answer before the stop";
+    EXPECT_FALSE(answers());
+    QTest::qWait(1600);
+    EXPECT_TRUE(answers()) << "the stop's time is over";
+
+    // A stop without an end: until the control subtree ends it...
+    ASSERT_TRUE(control("4.5.0", 0));
+    ASSERT_TRUE(control("4.4.0", 0));
+    EXPECT_FALSE(answers());
+    QTest::qWait(1600);
+    EXPECT_FALSE(answers());
+    ASSERT_TRUE(control("4.6.0", 1));
+    EXPECT_TRUE(answers());
+
+    // ...or SIGUSR1, which also ends the other faults.
+    ASSERT_TRUE(control("4.4.0", 0));
+    ASSERT_TRUE(control("4.1.0", 100));
+    EXPECT_FALSE(answers());
+    ASSERT_EQ(::kill(static_cast<pid_t>(sim.Pid()), SIGUSR1), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(answers(), 3000);
+    EXPECT_EQ(sim.Get(QStringLiteral("1.3.6.1.4.1.32473.99.4.1.0"),
+                      QString::fromLatin1(CSimProcess::kControlCommunity)),
+              QStringLiteral("0"));
 }
