@@ -29,16 +29,6 @@ bool InitCommunicationPort() {
     return true;
 }
 
-QByteArray JoinCommandLine(int argc, char** argv) {
-    QByteArray line;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1)
-            line.append(' ');
-        line.append(argv[i]);
-    }
-    return line;
-}
-
 bool CModuleApp::InitInstance() {
     if (!InitCommunicationPort()) {
         ShowMessage(QStringLiteral("Failed to initialize communication port !"));

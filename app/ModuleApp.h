@@ -21,9 +21,5 @@ private:
     QByteArray m_commandLine;
 };
 
-// The command line as the platform passes it: the arguments joined by blanks
-// (blanks inside values are dropped by the parser anyway).
-QByteArray JoinCommandLine(int argc, char** argv);
-
 // Stands in for the socket-layer start: true when the process can open a UDP socket.
 bool InitCommunicationPort();

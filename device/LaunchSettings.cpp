@@ -3,6 +3,9 @@
 
 #include <QByteArray>
 
+#include <algorithm>
+#include <cstring>
+
 QString g_strDeviceIp;
 QString g_strReadCommunity;
 QString g_strWriteCommunity;
@@ -146,6 +149,56 @@ int ParseCommandLine(const QByteArray& line) {
             return 1;
     }
     return 1;
+}
+
+std::vector<std::pair<qsizetype, qsizetype>> CredentialSpans(const QByteArray& line) {
+    // Fields as the reader walks them: a value runs to the next '/', and the
+    // next value starts after that slash and its marker letter.
+    constexpr int kSecret[] = {2, 3, 12, 13};
+    std::vector<std::pair<qsizetype, qsizetype>> spans;
+    qsizetype pos = 2;
+    for (int field = 0; field <= 13 && pos < line.size(); ++field) {
+        qsizetype end = line.indexOf('/', pos);
+        if (end < 0)
+            end = line.size();
+        if (end > pos && std::find(std::begin(kSecret), std::end(kSecret), field) != std::end(kSecret))
+            spans.emplace_back(pos, end);
+        pos = end + 2;
+    }
+    return spans;
+}
+
+QByteArray JoinCommandLine(int argc, char** argv) {
+    QByteArray line;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1)
+            line.append(' ');
+        line.append(argv[i]);
+    }
+    return line;
+}
+
+void HideCredentialArguments(int argc, char** argv) {
+    const auto spans = CredentialSpans(JoinCommandLine(argc, argv));
+    const auto secret = [&](qsizetype at) {
+        return std::any_of(spans.begin(), spans.end(),
+                           [at](const auto& s) { return at >= s.first && at < s.second; });
+    };
+    qsizetype offset = 0; // of argv[i] in the joined line
+    for (int i = 1; i < argc; ++i) {
+        const qsizetype length = static_cast<qsizetype>(std::strlen(argv[i]));
+        QByteArray shown;
+        for (qsizetype k = 0; k < length; ++k) {
+            if (!secret(offset + k))
+                shown.append(argv[i][k]);
+            else if (k == 0 || !secret(offset + k - 1))
+                shown.append('*');
+        }
+        // Never longer than before: every hidden run became one character.
+        std::memset(argv[i], 0, static_cast<std::size_t>(length));
+        std::memcpy(argv[i], shown.constData(), static_cast<std::size_t>(shown.size()));
+        offset += length + 1;
+    }
 }
 
 QString DecodeLaunchBytes(const QByteArray& bytes) {

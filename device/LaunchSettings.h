@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 // Process-wide launch settings: written once by ParseCommandLine before any
 // window or session exists, read-only afterwards.
@@ -40,3 +43,16 @@ constexpr int kVlanFlag = 12;
 constexpr int kCredential = 32;
 constexpr int kOther = 8;
 } // namespace LaunchField
+
+// The command line as the platform passes it: the arguments joined by blanks
+// (blanks inside values are dropped by the parser anyway).
+QByteArray JoinCommandLine(int argc, char** argv);
+
+// Where the communities and the v3 passwords lie in a command line, as byte
+// ranges [first, second) of its field values, whatever the SNMP version.
+std::vector<std::pair<qsizetype, qsizetype>> CredentialSpans(const QByteArray& line);
+
+// Overwrites those values in the process's own argument strings (what other
+// users see in /proc/PID/cmdline and ps) with one '*' each, once the joined
+// line has been taken.
+void HideCredentialArguments(int argc, char** argv);

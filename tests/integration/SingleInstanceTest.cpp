@@ -1,5 +1,7 @@
 // Two real module processes for one switch: the second raises the first and ends.
 
+#include "common/ModuleProcess.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -16,55 +18,10 @@
 
 namespace {
 
-class CModuleProcess {
-public:
-    CModuleProcess(const QString& program, const QString& ip) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("nsw.trace=true"));
-        m_process.setProcessEnvironment(env);
-        m_process.setProcessChannelMode(QProcess::MergedChannels);
-        // port 9 on loopback: nothing answers, nothing leaves the machine
-        m_process.start(program, {QStringLiteral("/X/I") + ip + QStringLiteral("/Rr/Ww/Vtrue/S2/P9")});
-    }
-    ~CModuleProcess() {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.terminate();
-            if (!m_process.waitForFinished(3000)) {
-                m_process.kill();
-                m_process.waitForFinished(3000);
-            }
-        }
-    }
-
-    // Waits until the output holds text; false after timeoutMs.
-    bool WaitFor(const QByteArray& text, int timeoutMs = 10000) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!m_output.contains(text)) {
-            if (timer.elapsed() > timeoutMs)
-                return false;
-            m_process.waitForReadyRead(100);
-            m_output += m_process.readAll();
-        }
-        return true;
-    }
-    bool Running() const { return m_process.state() == QProcess::Running; }
-    bool WaitEnded(int timeoutMs) {
-        const bool ended = m_process.waitForFinished(timeoutMs);
-        m_output += m_process.readAll();
-        return ended;
-    }
-    void Crash() {
-        ::kill(static_cast<pid_t>(m_process.processId()), SIGKILL);
-        m_process.waitForFinished(3000);
-    }
-    const QByteArray& Output() const { return m_output; }
-
-private:
-    QProcess m_process;
-    QByteArray m_output;
-};
+// port 9 on loopback: nothing answers, nothing leaves the machine
+QStringList LaunchLine(const QString& ip) {
+    return {QStringLiteral("/X/I") + ip + QStringLiteral("/Rr/Ww/Vtrue/S2/P9")};
+}
 
 class SingleInstanceTest : public ::testing::Test {
 protected:
@@ -88,27 +45,27 @@ protected:
 } // namespace
 
 TEST_F(SingleInstanceTest, SecondStartRaisesTheFirstAndOtherAddressesRunBeside) {
-    CModuleProcess first(m_program, QStringLiteral("127.0.0.1"));
+    CModuleProcess first(m_program, LaunchLine(QStringLiteral("127.0.0.1")));
     ASSERT_TRUE(first.WaitFor("started")) << first.Output().toStdString();
 
-    CModuleProcess second(m_program, QStringLiteral("127.0.0.1"));
+    CModuleProcess second(m_program, LaunchLine(QStringLiteral("127.0.0.1")));
     EXPECT_TRUE(second.WaitEnded(10000));
     EXPECT_TRUE(second.Output().contains("already runs")) << second.Output().toStdString();
     EXPECT_TRUE(first.WaitFor("activate requested")) << first.Output().toStdString();
     EXPECT_TRUE(first.Running());
 
-    CModuleProcess other(m_program, QStringLiteral("127.0.0.2"));
+    CModuleProcess other(m_program, LaunchLine(QStringLiteral("127.0.0.2")));
     EXPECT_TRUE(other.WaitFor("started")) << other.Output().toStdString();
     EXPECT_TRUE(other.Running());
 }
 
 TEST_F(SingleInstanceTest, InstanceLeftByACrashDoesNotBlockStartUp) {
     {
-        CModuleProcess crashed(m_program, QStringLiteral("127.0.0.3"));
+        CModuleProcess crashed(m_program, LaunchLine(QStringLiteral("127.0.0.3")));
         ASSERT_TRUE(crashed.WaitFor("started")) << crashed.Output().toStdString();
         crashed.Crash();
     }
-    CModuleProcess next(m_program, QStringLiteral("127.0.0.3"));
+    CModuleProcess next(m_program, LaunchLine(QStringLiteral("127.0.0.3")));
     EXPECT_TRUE(next.WaitFor("started")) << next.Output().toStdString();
     EXPECT_TRUE(next.Running());
 }

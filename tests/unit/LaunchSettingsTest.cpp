@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+#include <vector>
+
 namespace {
 
 class ParseCommandLineTest : public ::testing::Test {
@@ -158,4 +162,52 @@ TEST_F(ParseCommandLineTest, CredentialsKeepTheirBytesFromTheLineToTheWire) {
     const QByteArray emoji("\xf0\x9f\x98\x80x");
     EXPECT_EQ(EncodeLaunchBytes(DecodeLaunchBytes(emoji)), emoji);
     EXPECT_EQ(DecodeLaunchBytes(emoji), QString::fromUtf8(emoji));
+}
+
+// The communities and v3 passwords are hidden from the process's arguments;
+// every other field stays as typed, and the line the module parsed is intact.
+TEST(HideCredentialArguments, StarsOnlyTheSecretsWhereverTheBlanksSplitThem) {
+    struct SCase {
+        std::vector<std::string> args;
+        std::vector<std::string> shown;
+    } cases[] = {
+        {{"/X/I10.0.0.1/Rpublic/Wprivate/Vtrue/S3/P161/a/b/c/L3/Uadmin/Aauth-pw/Ppriv-pw/H3/E2"},
+         {"/X/I10.0.0.1/R*/W*/Vtrue/S3/P161/a/b/c/L3/Uadmin/A*/P*/H3/E2"}},
+        // v1 lines keep nothing secret past field 6, but a typed password is still hidden.
+        {{"/X/I10.0.0.1/Rr/Ww/V/S1/P1/a/b/c/L3/Uu/Asecret"}, {"/X/I10.0.0.1/R*/W*/V/S1/P1/a/b/c/L3/Uu/A*"}},
+        // Blanks split values into several arguments (the parser drops them).
+        {{"/X/I127.0.0.1/Rmy", "community/Wwrite", "secret/Vtrue"},
+         {"/X/I127.0.0.1/R*", "*/W*", "*/Vtrue"}},
+        {{"/X/I127.0.0.1/R/W/Vtrue"}, {"/X/I127.0.0.1/R/W/Vtrue"}},
+        {{"/X/I127.0.0.1/Rcut"}, {"/X/I127.0.0.1/R*"}},
+        {{"-platform", "offscreen"}, {"-platform", "offscreen"}},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.args.front());
+        std::vector<std::vector<char>> storage;
+        std::vector<char*> argv = {const_cast<char*>("nsw-module")};
+        for (const std::string& a : c.args) {
+            storage.emplace_back(a.begin(), a.end());
+            storage.back().push_back(0);
+        }
+        for (auto& s : storage)
+            argv.push_back(s.data());
+        const QByteArray before = JoinCommandLine(int(argv.size()), argv.data());
+        ResetLaunchSettings();
+        ParseCommandLine(before);
+        const QString community = g_strReadCommunity, password = g_strAuthPassword;
+
+        HideCredentialArguments(int(argv.size()), argv.data());
+        for (std::size_t i = 0; i < c.shown.size(); ++i) {
+            EXPECT_EQ(std::string(argv[i + 1]), c.shown[i]);
+            // The rest of the argument's memory is cleared, so nothing of it shows.
+            for (std::size_t k = std::strlen(argv[i + 1]); k < storage[i].size(); ++k)
+                EXPECT_EQ(storage[i][k], '\0');
+        }
+        ResetLaunchSettings();
+        ParseCommandLine(before);
+        EXPECT_EQ(g_strReadCommunity, community);
+        EXPECT_EQ(g_strAuthPassword, password);
+    }
+    ResetLaunchSettings();
 }
