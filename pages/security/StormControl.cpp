@@ -47,7 +47,11 @@ QString CheckStormN(const QString& text) {
 QString StormThresholdText(const QString& nText, int unit) {
     bool ok = false;
     const qlonglong n = nText.trimmed().toLongLong(&ok);
-    return ok ? QString::number(n * unit) : QString();
+    // A product beyond 64 bits is no threshold either (it would show wrapped round).
+    qlonglong threshold = 0;
+    if (!ok || __builtin_mul_overflow(n, qlonglong(unit), &threshold))
+        return QString();
+    return QString::number(threshold);
 }
 
 QString StormNText(const QString& threshold, int unit) {

@@ -14,7 +14,8 @@ class QPushButton;
 int StormUnit(const QString& modelName);
 // N as typed: the message to show, empty when it lies in 1 to 16000.
 QString CheckStormN(const QString& text);
-// The threshold N x unit as the result field shows it; empty when N is no number.
+// The threshold N x unit as the result field shows it; empty when N is no
+// number or the product overflows.
 QString StormThresholdText(const QString& nText, int unit);
 // The N field for a threshold the switch holds: "0" for 0, else value / unit.
 QString StormNText(const QString& threshold, int unit);

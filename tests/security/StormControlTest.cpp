@@ -34,6 +34,10 @@ TEST(StormChecks, UnitPerModelRangeEndsAndResult) {
     EXPECT_EQ(StormThresholdText("16000", 64), "1024000");
     EXPECT_EQ(StormThresholdText("x", 64), "");
     EXPECT_EQ(StormThresholdText("", 64), "");
+    // N x unit beyond 64 bits is no threshold; it was shown wrapped round.
+    EXPECT_EQ(StormThresholdText("200000000000000000", 64), "");
+    EXPECT_EQ(StormThresholdText("-9223232566364339893", 63), "");
+    EXPECT_EQ(StormThresholdText("144115188075855871", 64), "9223372036854775744");
     EXPECT_EQ(StormNText("0", 64), "0");
     EXPECT_EQ(StormNText("1024000", 64), "16000");
     EXPECT_EQ(StormNText("630", 63), "10");
