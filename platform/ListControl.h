@@ -6,7 +6,8 @@
 
 #include <vector>
 
-class QSortFilterProxyModel;
+class CListFilterProxy;
+class QLineEdit;
 
 // Rows of texts for the page lists; tens of thousands of rows are fine.
 class CListModel : public QAbstractTableModel {
@@ -34,9 +35,11 @@ private:
 
 // The list of every page: columns as wide as their header text plus 15 pixels
 // (the headers keep their blanks), full-row selection, sorting by a click on a
-// column, copying the selected rows (Ctrl+C or the context menu) and
-// "Export CSV..." of the whole list. Row numbers are those of the model, in
-// the order rows were added, whatever the sorting shown.
+// column, a filter field above the headings (Ctrl+F; rows whose text holds the
+// filter in any column, any case), copying the selected rows with the header
+// line (Ctrl+C or the context menu) and "Export CSV..." of the rows shown.
+// Row numbers are those of the model, in the order rows were added, whatever
+// the sorting or filter shown.
 class CListControl : public QTableView {
     Q_OBJECT
 public:
@@ -53,11 +56,19 @@ public:
     // Model row of the current selection, -1 when none.
     int SelectedRow() const;
     QList<int> SelectedRows() const;
-    void SelectRow(int row);
+    // Selects the model row; false when the filter hides it.
+    bool SelectRow(int row);
 
-    // The selected rows (all rows when none is selected) as tab-separated text.
+    void SetFilterText(const QString& text);
+    QString FilterText() const;
+    QLineEdit* FilterEdit() const { return m_pFilter; }
+    // Rows the filter lets through, in the order shown (model rows).
+    QList<int> ShownRows() const;
+
+    // The header line and the selected rows (all rows shown when none is
+    // selected), in the order shown, tab-separated.
     QString SelectionText() const;
-    // The whole list as CSV, header line first, in the order shown.
+    // The rows shown as CSV, header line first, in the order shown.
     QString ToCsv() const;
     bool ExportCsv(const QString& path) const;
 
@@ -66,17 +77,30 @@ public:
 signals:
     // A row was clicked or chosen with the keyboard (model row).
     void RowActivated(int row);
+    // The filter text changed (the rows shown with it).
+    void FilterChanged(const QString& text);
+    // What a copy or an export came to, for the page's outcome line.
+    void Reported(const QString& text);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     int ModelRow(const QModelIndex& viewIndex) const;
+    void CopySelection();
+    void ExportWithDialog();
 
     CListModel* m_model;
-    QSortFilterProxyModel* m_proxy;
+    CListFilterProxy* m_proxy;
+    QLineEdit* m_pFilter;
 };
 
-// One CSV field: quoted when it holds a comma, a quote or a line break.
+// One CSV field (RFC 4180): quoted when it holds a comma, a quote or a line
+// break; a text a spreadsheet would run as a formula (= + - @, tab or carriage
+// return first) gets a leading apostrophe, plain numbers excepted.
 QString CsvField(const QString& text);
+// One cell of the copied text: tabs and line breaks become blanks, so that
+// columns and rows stay where they are.
+QString TsvField(const QString& text);
