@@ -1,5 +1,6 @@
 #include "app/ModuleApp.h"
 #include "device/LaunchSettings.h"
+#include "platform/WindowMemory.h"
 
 #include <QApplication>
 
@@ -10,6 +11,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("nsw-module"));
     QApplication::setApplicationDisplayName(QStringLiteral("NSW-4410 Device Module"));
+    // Pages keep their size and column widths between runs.
+    SetWindowMemoryFile(DefaultWindowMemoryFile());
     CModuleApp module(app, commandLine);
     module.InitInstance();
     return 0;

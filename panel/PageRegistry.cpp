@@ -1,5 +1,7 @@
 #include "PageRegistry.h"
 
+#include "snmp/PageBase.h"
+
 #include <map>
 
 namespace {
@@ -28,7 +30,12 @@ bool IsPageRegistered(int commandId) {
 
 std::unique_ptr<QDialog> CreatePage(int commandId, QWidget* parent) {
     const auto it = Factories().find(commandId);
-    return it == Factories().end() ? nullptr : it->second(parent);
+    if (it == Factories().end())
+        return nullptr;
+    std::unique_ptr<QDialog> page = it->second(parent);
+    if (page) // the page remembers its looks under its command
+        page->setProperty(kCommandIdProperty, commandId);
+    return page;
 }
 
 int PageSelectedPort() {

@@ -1,6 +1,7 @@
 #include "PageBase.h"
 
 #include "device/DeviceProfile.h"
+#include "platform/ListControl.h"
 #include "platform/Trace.h"
 
 #include <QBoxLayout>
@@ -265,7 +266,25 @@ void CPageBase::CloseSessions() {
         backEnd->CloseSessions();
 }
 
+QString CPageBase::MemoryKey() const {
+    const QVariant command = property(kCommandIdProperty);
+    return command.isValid() ? QStringLiteral("page-%1").arg(command.toInt())
+                             : QString::fromLatin1(metaObject()->className());
+}
+
+NamedLists CPageBase::MemoryLists() const {
+    NamedLists lists;
+    for (CListControl* list : findChildren<CListControl*>()) {
+        const QVariant id = list->property(kControlIdProperty);
+        if (id.isValid())
+            lists.emplace_back(QStringLiteral("list%1").arg(id.toInt()), list);
+    }
+    return lists;
+}
+
 void CPageBase::done(int result) {
+    if (m_bInitialised && isVisible())
+        SaveWindowLooks(*this, MemoryKey(), MemoryLists());
     CloseSessions();
     QDialog::done(result);
 }
@@ -281,8 +300,13 @@ void CPageBase::OnSnmpNotifyBatch(std::vector<SSnmpReport>& batch) {
 void CPageBase::OnSnmpNotify(const SSnmpReport&) {}
 
 void CPageBase::showEvent(QShowEvent* event) {
-    if (!m_bInitialised)
+    if (!m_bInitialised) {
         PlaceOutcomeLine();
+        RestoreWindowLooks(*this, MemoryKey(), MemoryLists());
+        // What a copy or an export came to goes on the outcome line.
+        for (CListControl* list : findChildren<CListControl*>())
+            connect(list, &CListControl::Reported, this, &CPageBase::ShowOutcome);
+    }
     QDialog::showEvent(event);
     if (m_bInitialised)
         return;

@@ -5,6 +5,7 @@
 // when the window closes), the report channel onto the page's thread, and
 // finding controls by their numeric id.
 
+#include "platform/WindowMemory.h"
 #include "snmp/PageLink.h"
 
 #include <QDialog>
@@ -23,6 +24,9 @@ class QPushButton;
 inline constexpr char kControlIdProperty[] = "controlId";
 // The outcome line at the foot of every page.
 inline constexpr int kIdOutcomeLine = 65000;
+// The command id a page was opened for (set by the command table); its size
+// and column widths are remembered under it.
+inline constexpr char kCommandIdProperty[] = "commandId";
 
 // Report codes of the page's own walks (pages with a back-end use the back-end's).
 namespace PageReport {
@@ -98,6 +102,9 @@ private:
     void TakeOutcome(const SOutcome& outcome);
     void RenderOutcome();
     void PlaceOutcomeLine();
+    // Size and column widths: restored on the first show, kept on close.
+    QString MemoryKey() const;
+    NamedLists MemoryLists() const;
     // Hands the session's outcomes to this page's channel.
     void WatchSession(CCommonSNMP& session);
 
