@@ -40,6 +40,13 @@ struct SMibTable {
     std::function<QStringList(const SSnmpRow&)> mapRow;
 };
 
+// The viewers' tables: what each walks and how it shows a row.
+SMibTable ForwardingTable();
+SMibTable InterfaceTable();
+SMibTable IpTable();
+SMibTable TcpServiceTable();
+SMibTable UdpServiceTable();
+
 class CMibTablePage : public CPageBase {
     Q_OBJECT
 public:
