@@ -199,6 +199,8 @@ void CMibTablePage::UpdateCount() {
 
 // ---- forwarding table ----
 
+namespace {
+
 SMibTable ForwardingTable() {
     SMibTable table;
     table.templateId = 278;
@@ -218,8 +220,8 @@ SMibTable ForwardingTable() {
     return table;
 }
 
-namespace {
 constexpr int kFdbPortColumn = 2;
+
 } // namespace
 
 CForwardingTablePage::CForwardingTablePage(QWidget* parent)
@@ -287,7 +289,7 @@ void CForwardingTablePage::UpdateCount() {
 
 // ---- the other tables ----
 
-SMibTable InterfaceTable() {
+std::unique_ptr<CMibTablePage> MakeInterfaceTablePage(QWidget* parent) {
     SMibTable table;
     table.templateId = 49;
     table.caption = QStringLiteral("Interface Table");
@@ -302,14 +304,10 @@ SMibTable InterfaceTable() {
     table.mapRow = [](const SSnmpRow& row) {
         return QStringList{row.Text(0), LinkStatusText(row.Text(1)), SpeedText(row.Text(2))};
     };
-    return table;
+    return std::make_unique<CMibTablePage>(table, parent);
 }
 
-std::unique_ptr<CMibTablePage> MakeInterfaceTablePage(QWidget* parent) {
-    return std::make_unique<CMibTablePage>(InterfaceTable(), parent);
-}
-
-SMibTable IpTable() {
+std::unique_ptr<CMibTablePage> MakeIpTablePage(QWidget* parent) {
     SMibTable table;
     table.templateId = 208;
     table.caption = QStringLiteral("IP Table : ") + g_strDeviceIp;
@@ -320,14 +318,10 @@ SMibTable IpTable() {
     table.headers = {QStringLiteral(" IP                "), QStringLiteral(" Netmask               ")};
     table.columns = {QStringLiteral("1.3.6.1.2.1.4.20.1.1"), QStringLiteral("1.3.6.1.2.1.4.20.1.3")};
     table.mapRow = [](const SSnmpRow& row) { return QStringList{row.Text(0), row.Text(1)}; };
-    return table;
+    return std::make_unique<CMibTablePage>(table, parent);
 }
 
-std::unique_ptr<CMibTablePage> MakeIpTablePage(QWidget* parent) {
-    return std::make_unique<CMibTablePage>(IpTable(), parent);
-}
-
-SMibTable TcpServiceTable() {
+std::unique_ptr<CMibTablePage> MakeTcpServicePage(QWidget* parent) {
     SMibTable table;
     table.templateId = 481;
     table.caption = QStringLiteral("TCP Service");
@@ -344,14 +338,10 @@ SMibTable TcpServiceTable() {
         return QStringList{row.Text(0), row.Text(1), row.Text(2), row.Text(3),
                            TcpStateText(row.Text(4))};
     };
-    return table;
+    return std::make_unique<CMibTablePage>(table, parent);
 }
 
-std::unique_ptr<CMibTablePage> MakeTcpServicePage(QWidget* parent) {
-    return std::make_unique<CMibTablePage>(TcpServiceTable(), parent);
-}
-
-SMibTable UdpServiceTable() {
+std::unique_ptr<CMibTablePage> MakeUdpServicePage(QWidget* parent) {
     SMibTable table;
     table.templateId = 482;
     table.caption = QStringLiteral("UDP Service");
@@ -361,11 +351,7 @@ SMibTable UdpServiceTable() {
     table.headers = {QStringLiteral("  Local Port "), QStringLiteral("  Local IP      ")};
     table.columns = {QStringLiteral("1.3.6.1.2.1.7.5.1.2"), QStringLiteral("1.3.6.1.2.1.7.5.1.1")};
     table.mapRow = [](const SSnmpRow& row) { return QStringList{row.Text(0), row.Text(1)}; };
-    return table;
-}
-
-std::unique_ptr<CMibTablePage> MakeUdpServicePage(QWidget* parent) {
-    return std::make_unique<CMibTablePage>(UdpServiceTable(), parent);
+    return std::make_unique<CMibTablePage>(table, parent);
 }
 
 // ---- system information ----

@@ -312,7 +312,6 @@ void CPortSetInfo::WalkEnded() {
     if (m_nPortToSelect > 0 && m_nPortToSelect <= m_pList->ItemCount()) {
         m_pList->SelectRow(m_nPortToSelect - 1);
         OnRowSelected(m_nPortToSelect - 1);
-        m_pList->scrollTo(m_pList->model()->index(m_nPortToSelect - 1, 0));
     }
     m_nPortToSelect = 0;
     emit Loaded();
