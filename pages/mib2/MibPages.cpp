@@ -199,8 +199,6 @@ void CMibTablePage::UpdateCount() {
 
 // ---- forwarding table ----
 
-namespace {
-
 SMibTable ForwardingTable() {
     SMibTable table;
     table.templateId = 278;
@@ -220,8 +218,8 @@ SMibTable ForwardingTable() {
     return table;
 }
 
+namespace {
 constexpr int kFdbPortColumn = 2;
-
 } // namespace
 
 CForwardingTablePage::CForwardingTablePage(QWidget* parent)
@@ -289,7 +287,7 @@ void CForwardingTablePage::UpdateCount() {
 
 // ---- the other tables ----
 
-std::unique_ptr<CMibTablePage> MakeInterfaceTablePage(QWidget* parent) {
+SMibTable InterfaceTable() {
     SMibTable table;
     table.templateId = 49;
     table.caption = QStringLiteral("Interface Table");
@@ -304,10 +302,14 @@ std::unique_ptr<CMibTablePage> MakeInterfaceTablePage(QWidget* parent) {
     table.mapRow = [](const SSnmpRow& row) {
         return QStringList{row.Text(0), LinkStatusText(row.Text(1)), SpeedText(row.Text(2))};
     };
-    return std::make_unique<CMibTablePage>(table, parent);
+    return table;
 }
 
-std::unique_ptr<CMibTablePage> MakeIpTablePage(QWidget* parent) {
+std::unique_ptr<CMibTablePage> MakeInterfaceTablePage(QWidget* parent) {
+    return std::make_unique<CMibTablePage>(InterfaceTable(), parent);
+}
+
+SMibTable IpTable() {
     SMibTable table;
     table.templateId = 208;
     table.caption = QStringLiteral("IP Table : ") + g_strDeviceIp;
@@ -318,10 +320,14 @@ std::unique_ptr<CMibTablePage> MakeIpTablePage(QWidget* parent) {
     table.headers = {QStringLiteral(" IP                "), QStringLiteral(" Netmask               ")};
     table.columns = {QStringLiteral("1.3.6.1.2.1.4.20.1.1"), QStringLiteral("1.3.6.1.2.1.4.20.1.3")};
     table.mapRow = [](const SSnmpRow& row) { return QStringList{row.Text(0), row.Text(1)}; };
-    return std::make_unique<CMibTablePage>(table, parent);
+    return table;
 }
 
-std::unique_ptr<CMibTablePage> MakeTcpServicePage(QWidget* parent) {
+std::unique_ptr<CMibTablePage> MakeIpTablePage(QWidget* parent) {
+    return std::make_unique<CMibTablePage>(IpTable(), parent);
+}
+
+SMibTable TcpServiceTable() {
     SMibTable table;
     table.templateId = 481;
     table.caption = QStringLiteral("TCP Service");
@@ -338,10 +344,14 @@ std::unique_ptr<CMibTablePage> MakeTcpServicePage(QWidget* parent) {
         return QStringList{row.Text(0), row.Text(1), row.Text(2), row.Text(3),
                            TcpStateText(row.Text(4))};
     };
-    return std::make_unique<CMibTablePage>(table, parent);
+    return table;
 }
 
-std::unique_ptr<CMibTablePage> MakeUdpServicePage(QWidget* parent) {
+std::unique_ptr<CMibTablePage> MakeTcpServicePage(QWidget* parent) {
+    return std::make_unique<CMibTablePage>(TcpServiceTable(), parent);
+}
+
+SMibTable UdpServiceTable() {
     SMibTable table;
     table.templateId = 482;
     table.caption = QStringLiteral("UDP Service");
@@ -351,7 +361,11 @@ std::unique_ptr<CMibTablePage> MakeUdpServicePage(QWidget* parent) {
     table.headers = {QStringLiteral("  Local Port "), QStringLiteral("  Local IP      ")};
     table.columns = {QStringLiteral("1.3.6.1.2.1.7.5.1.2"), QStringLiteral("1.3.6.1.2.1.7.5.1.1")};
     table.mapRow = [](const SSnmpRow& row) { return QStringList{row.Text(0), row.Text(1)}; };
-    return std::make_unique<CMibTablePage>(table, parent);
+    return table;
+}
+
+std::unique_ptr<CMibTablePage> MakeUdpServicePage(QWidget* parent) {
+    return std::make_unique<CMibTablePage>(UdpServiceTable(), parent);
 }
 
 // ---- system information ----
