@@ -50,6 +50,12 @@ void SetVarValue(netsnmp_variable_list* vb, const Value& value) {
         snmp_set_var_typed_value(vb, tag, &number, sizeof number);
         break;
     }
+    case Type::Counter64: {
+        const auto number = static_cast<std::uint64_t>(value.num);
+        counter64 c64{static_cast<u_long>(number >> 32), static_cast<u_long>(number & 0xffffffffU)};
+        snmp_set_var_typed_value(vb, ASN_COUNTER64, &c64, sizeof c64);
+        break;
+    }
     case Type::OctetString:
     case Type::IpAddress:
         snmp_set_var_typed_value(vb, value.type == Type::IpAddress ? ASN_IPADDRESS : ASN_OCTET_STR,

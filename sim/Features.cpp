@@ -8,6 +8,7 @@ void RegisterFeatures(Switch& sw) {
     RegisterPorts(sw);
     RegisterDevice(sw);
     RegisterMib2(sw);
+    RegisterPortCounters(sw);
     RegisterBridge(sw);
     RegisterTrunk(sw);
     RegisterVlan(sw);

@@ -11,6 +11,7 @@ void RegisterControl(Switch& sw); // control.cpp: simulator-only subtree 32473.9
 void RegisterPorts(Switch& sw);   // ports.cpp: port control 1.13, jumbo frames 1.12
 void RegisterDevice(Switch& sw);  // device.cpp: reboot 1.9, save 1.10, fan 1.15
 void RegisterMib2(Switch& sw);    // mib2.cpp: system, ifTable, ip, tcp, udp
+void RegisterPortCounters(Switch& sw); // portcounters.cpp: ifTable counters, ifXTable, control 8
 void RegisterBridge(Switch& sw);  // bridge.cpp: BRIDGE-MIB base, Q-BRIDGE forwarding table
 void RegisterTrunk(Switch& sw);   // trunk.cpp: link aggregation 8.1
 void RegisterVlan(Switch& sw);    // vlan.cpp: 802.1Q VLANs 7.5-7.8

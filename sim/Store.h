@@ -60,6 +60,10 @@ struct Syntax {
     }
     static Syntax Counter() { return {Type::Counter32, 0, 4294967295LL, {}}; }
     static Syntax Ticks() { return {Type::TimeTicks, 0, 4294967295LL, {}}; }
+    static Syntax Counter64() {
+        return {Type::Counter64, std::numeric_limits<std::int64_t>::min(),
+                std::numeric_limits<std::int64_t>::max(), {}};
+    }
 };
 // The usual enterprise enumeration: 1 enabled, 2 disabled.
 inline Syntax EnabledDisabled() {

@@ -23,6 +23,8 @@ const char* TypeName(Type type) {
         return "Gauge32";
     case Type::TimeTicks:
         return "TimeTicks";
+    case Type::Counter64:
+        return "Counter64";
     }
     return "?";
 }
@@ -74,7 +76,7 @@ bool FromHex(std::string_view hex, std::string& bytes) {
 }
 
 namespace {
-const char kTags[] = "isoacgt"; // in the order of Type
+const char kTags[] = "isoacgth"; // in the order of Type
 }
 
 std::string EncodeValue(const Value& value) {

@@ -15,7 +15,8 @@ enum class Type : std::uint8_t {
     IpAddress,
     Counter32,
     Gauge32,
-    TimeTicks
+    TimeTicks,
+    Counter64 // num holds the 64 bits
 };
 
 const char* TypeName(Type type);
@@ -31,6 +32,9 @@ struct Value {
     static Value Gauge(std::int64_t v) { return {Type::Gauge32, v, {}, {}}; }
     static Value Counter(std::int64_t v) { return {Type::Counter32, v & 0xffffffff, {}, {}}; }
     static Value Ticks(std::int64_t v) { return {Type::TimeTicks, v & 0xffffffff, {}, {}}; }
+    static Value Counter64(std::uint64_t v) {
+        return {Type::Counter64, static_cast<std::int64_t>(v), {}, {}};
+    }
     static Value ObjId(Oid v) { return {Type::ObjectId, 0, {}, std::move(v)}; }
     // a.b.c.d given in host order (0x7f000001 is 127.0.0.1)
     static Value Ip(std::uint32_t hostOrder);

@@ -29,15 +29,6 @@ void RegisterSystem(Switch& sw) {
                     Value::Int(2));
 }
 
-// Traffic counters that grow while a port is linked, so viewers see movement.
-std::optional<Value> Traffic(Switch& sw, const Oid& index, std::int64_t perSecond) {
-    const int port = static_cast<int>(index[0]);
-    if (!ReadPort(sw, port).linkUp)
-        return Value::Counter(0);
-    return Value::Counter(static_cast<std::int64_t>(sw.UptimeTicks()) / 100 * perSecond *
-                          (port % 7 + 1));
-}
-
 void RegisterInterfaces(Switch& sw) {
     Store& store = sw.GetStore();
     const Model& model = sw.GetModel();
@@ -92,12 +83,7 @@ void RegisterInterfaces(Switch& sw) {
     table.Live(8, [&sw](const Oid& index) -> std::optional<Value> {
         return Value::Int(ReadPort(sw, static_cast<int>(index[0])).linkUp ? 1 : 2);
     });
-    const std::int64_t rates[] = {52000, 310, 12, 0, 0, 0, 61000, 290, 25, 0, 0};
-    for (SubId c = 10; c <= 20; ++c)
-        if (rates[c - 10])
-            table.Live(c, [&sw, rate = rates[c - 10]](const Oid& index) {
-                return Traffic(sw, index, rate);
-            });
+    // The counters move with the ports' traffic: portcounters.cpp.
 }
 
 void RegisterIp(Switch& sw) {
