@@ -1,6 +1,7 @@
 #include "Pages.h"
 
 #include "pages/agent/RegisterAgent.h"
+#include "pages/graph/TrafficWindow.h"
 #include "pages/management/RegisterManagement.h"
 #include "pages/management/RegisterTransfer.h"
 #include "pages/mib2/MibPages.h"
@@ -47,4 +48,6 @@ void RegisterAllPages() {
     RegisterPoePages();
     RegisterSystemPages();
     RegisterTrafficPages();
+    // The panel's port menu: the live traffic graph.
+    RegisterTrafficWindow();
 }

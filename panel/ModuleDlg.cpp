@@ -8,6 +8,7 @@
 #include "panel/PanelArt.h"
 #include "panel/PanelReader.h"
 #include "panel/PanelView.h"
+#include "panel/PortWindows.h"
 #include "panel/Tools.h"
 #include "platform/MessageBox.h"
 #include "platform/Trace.h"
@@ -73,6 +74,7 @@ CModuleDlg::CModuleDlg(SOptions options, QWidget* parent)
     m_blinkTimer.setObjectName(QString::number(kBlinkTimerId));
     connect(&m_blinkTimer, &QTimer::timeout, this, &CModuleDlg::OnBlinkTimer);
     connect(m_pView, &CPanelView::PortClicked, this, &CModuleDlg::OnPortClicked);
+    connect(m_pView, &CPanelView::PortTrafficRequested, this, &CModuleDlg::OpenPortTraffic);
     // The demo's hook: a picture of the first polled panel, then close; at the
     // latest after 20 s, so that a switch that never answers cannot hold it.
     m_strScreenshot = qEnvironmentVariable("NSW_SCREENSHOT");
@@ -81,6 +83,7 @@ CModuleDlg::CModuleDlg(SOptions options, QWidget* parent)
 }
 
 CModuleDlg::~CModuleDlg() {
+    CloseTrafficWindows();
     StopPolling();
     CloseSessions();
     // Pixmaps must not outlive the application object, which ends right after the window.
@@ -211,6 +214,7 @@ void CModuleDlg::UpdateCommandStates() {
             action->setEnabled(IsPageRegistered(id));
     }
     m_pView->SetPortsClickable(IsPageRegistered(Command::kPortConfiguration));
+    m_pView->SetTrafficAvailable(IsPortTrafficWindowRegistered());
 }
 
 void CModuleDlg::RunAsPage(const std::function<void()>& body) {
@@ -274,6 +278,34 @@ void CModuleDlg::OnPortClicked(int port) {
     SetPageSelectedPort(port);
     ExecuteCommand(Command::kPortConfiguration);
     SetPageSelectedPort(0);
+}
+
+QDialog* CModuleDlg::OpenPortTraffic(int port) {
+    QPointer<QDialog>& window = m_trafficWindows[port];
+    if (!window) {
+        // No parent: the window stays when the panel is minimised for a page.
+        std::unique_ptr<QDialog> made = CreatePortTrafficWindow(port, nullptr);
+        if (!made)
+            return nullptr;
+        made->setAttribute(Qt::WA_DeleteOnClose);
+        window = made.release();
+        window->show();
+    }
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+QDialog* CModuleDlg::PortTrafficWindow(int port) const {
+    const auto it = m_trafficWindows.find(port);
+    return it == m_trafficWindows.end() ? nullptr : it->second.data();
+}
+
+void CModuleDlg::CloseTrafficWindows() {
+    // Each one stops polling and closes its session as it goes.
+    for (auto& [port, window] : m_trafficWindows)
+        delete window.data();
+    m_trafficWindows.clear();
 }
 
 void CModuleDlg::OnTelnet() {
@@ -365,6 +397,7 @@ void CModuleDlg::CloseSessions() {
 }
 
 void CModuleDlg::done(int result) {
+    CloseTrafficWindows();
     StopPolling();
     m_blinkTimer.stop();
     QDialog::done(result);

@@ -7,10 +7,12 @@
 #include "panel/PanelStatus.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QTimer>
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <memory>
 
 class CCommonSNMP;
@@ -55,6 +57,11 @@ public:
     // time a menu opens, so a page registered late shows up).
     void UpdateCommandStates();
 
+    // The traffic window of the port, opened beside the panel (or raised when
+    // open); null when none can be made.
+    QDialog* OpenPortTraffic(int port);
+    QDialog* PortTrafficWindow(int port) const;
+
     // Ends polling cooperatively: wakes the thread and cuts its request in
     // flight short. Returns the milliseconds it took.
     qint64 StopPolling();
@@ -86,6 +93,7 @@ private:
     void OpenPage(int id);
     void StartPollingThread();
     void CloseSessions();
+    void CloseTrafficWindows();
     void MaybeTakeScreenshot();
     std::vector<CCommonSNMP*> PollingSessions() const;
 
@@ -118,4 +126,7 @@ private:
     class QLabel* m_pStatusLine = nullptr; // owned by the window's layout
     QTimer m_statusTimer;
     QString m_strScreenshot;
+    // Port traffic windows: they delete themselves when closed, and the
+    // window closes the rest when it goes.
+    std::map<int, QPointer<QDialog>> m_trafficWindows;
 };

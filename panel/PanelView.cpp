@@ -3,7 +3,9 @@
 #include "panel/PanelArt.h"
 #include "panel/PanelPainter.h"
 
+#include <QContextMenuEvent>
 #include <QHelpEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -54,6 +56,26 @@ void CPanelView::mousePressEvent(QMouseEvent* event) {
             emit PortClicked(port);
     }
     QWidget::mousePressEvent(event);
+}
+
+std::unique_ptr<QMenu> CPanelView::PortMenu(int port) {
+    auto menu = std::make_unique<QMenu>(this);
+    QAction* traffic = menu->addAction(QStringLiteral("&Traffic Graph of Port %1").arg(port));
+    traffic->setEnabled(m_bTrafficAvailable);
+    connect(traffic, &QAction::triggered, this, [this, port] { emit PortTrafficRequested(port); });
+    QAction* configure = menu->addAction(QStringLiteral("Port &Configuration"));
+    configure->setEnabled(m_bClickable);
+    connect(configure, &QAction::triggered, this, [this, port] { emit PortClicked(port); });
+    return menu;
+}
+
+void CPanelView::contextMenuEvent(QContextMenuEvent* event) {
+    const int port = PortAt(event->pos());
+    if (port <= 0) {
+        event->ignore();
+        return;
+    }
+    PortMenu(port)->exec(event->globalPos());
 }
 
 bool CPanelView::event(QEvent* event) {
