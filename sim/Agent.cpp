@@ -1,5 +1,7 @@
 #include "Agent.h"
 
+#include "Hostile.h"
+
 // net-snmp needs its configuration header first.
 #include <net-snmp/net-snmp-config.h>
 
@@ -233,7 +235,8 @@ int Handle(netsnmp_mib_handler*, netsnmp_handler_registration* reg,
             if (r->processed)
                 continue;
             Store::Missing missing = Store::Missing::None;
-            auto value = store.Get(ToOid(r->requestvb->name, r->requestvb->name_length), &missing);
+            const Oid asked = ToOid(r->requestvb->name, r->requestvb->name_length);
+            auto value = g_agent->Hides(asked, info) ? std::nullopt : store.Get(asked, &missing);
             if (value)
                 SetVarValue(r->requestvb, *value);
             else
@@ -250,8 +253,11 @@ int Handle(netsnmp_mib_handler*, netsnmp_handler_registration* reg,
             Value value;
             // Past the end of our data the varbind stays as it is and the
             // library moves on (endOfMibView / noSuchName).
-            if (store.GetNext(ToOid(r->requestvb->name, r->requestvb->name_length), root, name,
-                              value)) {
+            Oid after = ToOid(r->requestvb->name, r->requestvb->name_length);
+            bool found = false;
+            while ((found = store.GetNext(after, root, name, value)) && g_agent->Hides(name, info))
+                after = name;
+            if (found) {
                 auto netName = ToNetSnmp(name);
                 snmp_set_var_objid(r->requestvb, netName.data(), netName.size());
                 SetVarValue(r->requestvb, value);
@@ -342,6 +348,10 @@ Agent::~Agent() {
     g_agent = nullptr;
 }
 
+bool Agent::Hides(const Oid& instance, netsnmp_agent_request_info* info) const {
+    return m_hostile && !FromControlCommunity(info) && m_hostile->Hides(instance);
+}
+
 bool Agent::IsControlCommunity(const unsigned char* community, std::size_t length) const {
     const std::string& control = m_switch.GetOptions().controlCommunity;
     return length == control.size() && std::memcmp(community, control.data(), length) == 0;
@@ -402,7 +412,14 @@ bool Agent::Start(std::string& error) {
     }
     g_udpRecv = transport->f_recv;
     transport->f_recv = RecvWithFaults;
-    if (netsnmp_register_agent_nsap(transport) < 0) {
+    if (options.hostileKinds != 0) {
+        m_hostile = std::make_unique<Hostile>(HostileKinds(options.hostileKinds),
+                                              m_switch.GetStore(), options.controlCommunity);
+        if (!m_hostile->Serve(transport, error)) {
+            netsnmp_transport_free(transport);
+            return false;
+        }
+    } else if (netsnmp_register_agent_nsap(transport) < 0) {
         netsnmp_transport_free(transport);
         error = "cannot serve on " + address;
         return false;

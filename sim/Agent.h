@@ -7,7 +7,11 @@
 #include <memory>
 #include <string>
 
+struct netsnmp_agent_request_info_s;
+
 namespace nswsim {
+
+class Hostile;
 
 // The SNMP side: net-snmp's agent library embedded in this process, with
 // access control from the switch's own agent tables (no file under /etc or
@@ -32,12 +36,15 @@ public:
     Switch& GetSwitch() { return m_switch; }
     bool IsControlCommunity(const unsigned char* community, std::size_t length) const;
     bool AgentDisabled() const { return m_access && m_access->AgentDisabled(); }
+    // Hostile mode: a table cell left out of this request's answers.
+    bool Hides(const Oid& instance, netsnmp_agent_request_info_s* info) const;
 
 private:
     Switch& m_switch;
     std::string m_address;
     bool m_started = false;
     std::unique_ptr<AgentAccess> m_access;
+    std::unique_ptr<Hostile> m_hostile;
 };
 
 } // namespace nswsim

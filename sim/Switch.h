@@ -44,6 +44,7 @@ struct Options {
     int delayMs = 0;
     int stopAfter = -1; // requests answered before the switch stops; -1 never
     int stopForMs = 0;  // how long a stop lasts; 0 until resumed
+    unsigned long hostileKinds = 0; // --hostile: one bit per HostileKind (Hostile.h)
 };
 
 // Requests served, by PDU type (requests on the control community excluded).

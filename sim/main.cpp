@@ -1,6 +1,7 @@
 // nsw-sim: a simulated switch of the NSW-4410/NGX family, an SNMP agent that
 // the module, the tests and the demo run against.
 #include "Agent.h"
+#include "Hostile.h"
 #include "Switch.h"
 
 #include <QCommandLineParser>
@@ -173,11 +174,21 @@ int main(int argc, char** argv) {
         option("stop-for",
                QStringLiteral("How long a stop lasts (0: until the control subtree or SIGUSR1 ends it)."),
                QStringLiteral("ms"), QString::number(defaults.stopForMs));
+    const auto hostile = option(
+        "hostile",
+        QStringLiteral("Hostile answers for robustness tests: all kinds, or those listed (%1). The control community stays honest. Written --hostile or --hostile=LIST.")
+            .arg(QString::fromStdString(nswsim::HostileKindNames())),
+        QStringLiteral("list"));
     const auto runtime = option("runtime-dir",
                                 QStringLiteral("Private folder of the SNMP library (default: a temporary folder removed at exit)."),
                                 QStringLiteral("dir"));
 
-    if (!parser.parse(QCoreApplication::arguments())) {
+    // --hostile alone means every kind (the parser wants a value).
+    QStringList arguments = QCoreApplication::arguments();
+    for (QString& argument : arguments)
+        if (argument == u"--hostile")
+            argument = QStringLiteral("--hostile=all");
+    if (!parser.parse(arguments)) {
         std::cerr << "nsw-sim: " << parser.errorText().toStdString() << '\n';
         return 2;
     }
@@ -229,6 +240,15 @@ int main(int argc, char** argv) {
                options.controlCommunity == options.writeCommunity)) {
         error = "the control community must differ from the read and write communities";
         ok = false;
+    }
+    if (ok && parser.isSet(hostile)) {
+        nswsim::HostileKinds kinds;
+        std::string message;
+        if (!nswsim::ParseHostileKinds(parser.value(hostile).toStdString(), kinds, message)) {
+            error = "--hostile: " + QString::fromStdString(message);
+            ok = false;
+        }
+        options.hostileKinds = kinds.to_ulong();
     }
     for (const QString& text : parser.values(user)) {
         nswsim::V3User v3;
