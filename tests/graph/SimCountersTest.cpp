@@ -77,13 +77,20 @@ TEST_F(SimCounters, CountersFollowTheRatesAndWrapConsistently) {
 
 TEST_F(SimCounters, APortWithoutLinkCarriesNothing) {
     ASSERT_TRUE(SetTraffic(1, 4, "i", 100000));
+    QTest::qWait(200);
+    const auto linked = Read({kHcIn + "4", kIn + "4"});
     ASSERT_TRUE(m_sim.SetControl(QStringLiteral("1.1.1.1.4"), QStringLiteral("i"),
                                  QStringLiteral("2")));
-    const auto first = Read({kHcIn + "4"});
+    const auto first = Read({kHcIn + "4", kIn + "4"});
     QTest::qWait(300);
-    const auto second = Read({kHcIn + "4"});
-    ASSERT_EQ(first.size(), 1u);
-    ASSERT_EQ(second.size(), 1u);
+    const auto second = Read({kHcIn + "4", kIn + "4"});
+    ASSERT_EQ(linked.size(), 2u);
+    ASSERT_EQ(first.size(), 2u);
+    ASSERT_EQ(second.size(), 2u);
+    // The counters stand where the link went down: they never go back.
+    EXPECT_GE(linked[0], 20000u);
+    EXPECT_GE(first[0], linked[0]);
+    EXPECT_GE(first[1], linked[1]);
     EXPECT_EQ(first, second);
     // Linked again, it counts again.
     ASSERT_TRUE(m_sim.SetControl(QStringLiteral("1.1.1.1.4"), QStringLiteral("i"),
