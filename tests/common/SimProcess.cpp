@@ -2,9 +2,12 @@
 
 #include <QDeadlineTimer>
 #include <QProcessEnvironment>
-#include <QUdpSocket>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 const QString kReadyLine = QStringLiteral("nsw-sim listening on ");
@@ -24,10 +27,19 @@ QString CSimProcess::Program() {
 }
 
 int CSimProcess::FreeUdpPort() {
-    QUdpSocket socket;
-    if (!socket.bind(QHostAddress(QString::fromLatin1(kHost)), 0))
+    // A plain socket: Qt's would start its proxy lookup, a thread the thread
+    // sanitizer cannot follow.
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    if (fd < 0)
         return 0;
-    return socket.localPort();
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                       ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+    ::close(fd);
+    return bound ? ntohs(address.sin_port) : 0;
 }
 
 QString CSimProcess::Address() const {
