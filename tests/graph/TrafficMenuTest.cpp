@@ -49,6 +49,7 @@ protected:
             if (!menu)
                 return;
             menuSeen = true;
+            Shot(*menu, QStringLiteral("port-menu"));
             QAction* chosen = nullptr;
             for (QAction* action : menu->actions()) {
                 items << action->text() + (action->isEnabled() ? "" : " (disabled)");
