@@ -239,3 +239,24 @@ TEST_F(TrafficWindow, NoAnswerIsSaidAndLeavesAGap) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TrafficWindow, APortTheSwitchLacksIsSaidNotPlotted) {
+    StartSwitch(QStringLiteral("NGX-4410-10P B1"));
+    auto window = Open(40);
+    QStringList said;
+    QObject::connect(window.get(), &CPageBase::OutcomeShown,
+                     [&said](const QString& text) { said << text; });
+    QElapsedTimer clock;
+    clock.start();
+    while (said.filter(QStringLiteral("does not serve the counters of port 40")).isEmpty() &&
+           clock.elapsed() < 10000)
+        QTest::qWait(20);
+    EXPECT_FALSE(window->WideCounters());
+    EXPECT_FALSE(said.filter(QStringLiteral("does not serve the counters of port 40")).isEmpty())
+        << said.join(u'\n').toStdString();
+    EXPECT_EQ(RatePoints(*window), 0);
+}
+
+} // namespace
