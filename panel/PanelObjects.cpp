@@ -1,5 +1,6 @@
 #include "PanelObjects.h"
 
+#include <algorithm>
 #include <cstring>
 
 CPanelObject::~CPanelObject() = default;
@@ -14,10 +15,13 @@ void CPanelObject::SetID(const QString& id) {
 }
 
 void CPanelObject::SetRect(int left, int top, int width, int height) {
-    m_nLeft = left;
-    m_nTop = top;
-    m_nWidth = width;
-    m_nHeight = height;
+    // No window is larger than this; the clamp keeps every edge (left +
+    // width) and every union of rectangles within int.
+    const auto clamp = [](int v) { return std::clamp(v, -kMaxCoordinate, kMaxCoordinate); };
+    m_nLeft = clamp(left);
+    m_nTop = clamp(top);
+    m_nWidth = clamp(width);
+    m_nHeight = clamp(height);
 }
 
 void CPanelObject::SetStatus(int status) {

@@ -58,7 +58,9 @@ public:
     void SetID(const QString& id);
 
     QRect Rect() const { return QRect(m_nLeft, m_nTop, m_nWidth, m_nHeight); }
+    // Each value is clamped to +-kMaxCoordinate (the largest X11 window).
     void SetRect(int left, int top, int width, int height);
+    static constexpr int kMaxCoordinate = 32767;
     int Left() const { return m_nLeft; }
     int Top() const { return m_nTop; }
     int Width() const { return m_nWidth; }

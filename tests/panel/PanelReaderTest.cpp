@@ -140,6 +140,20 @@ TEST(PanelReader, SizeFromContentWhenTheRootHasNone) {
     EXPECT_EQ(PanelSize(p->root), QSize(130, 45));
 }
 
+TEST(PanelReader, HugeGeometryIsClampedNotWrappedRound) {
+    // A height that saturates at INT_MAX made the object's rectangle (top +
+    // height) overflow: the panel size then came out of a wrapped number.
+    auto p = Parse(R"(<DEVICEMODULE><PANEL LEFT="0" TOP="0" WIDTH="120" HEIGHT="40"/>
+                       <SLOT LEFT="-99999999999" TOP="38" WIDTH="36" HEIGHT="42222222229"/></DEVICEMODULE>)");
+    ASSERT_TRUE(p->ok);
+    const CPanelObject* slot = p->root.Find("CSlot", 0);
+    ASSERT_TRUE(slot);
+    EXPECT_EQ(slot->Left(), -CPanelObject::kMaxCoordinate);
+    EXPECT_EQ(slot->Height(), CPanelObject::kMaxCoordinate);
+    EXPECT_EQ(slot->Rect().bottom(), 38 + CPanelObject::kMaxCoordinate - 1);
+    EXPECT_EQ(PanelSize(p->root), QSize(120, CPanelObject::kMaxCoordinate));
+}
+
 TEST(PanelReader, BrokenFilesGiveAnEmptyPanel) {
     const QByteArray deep = QByteArray("<DEVICEMODULE>") + QByteArray("<PANEL>").repeated(5000) +
                             QByteArray("</PANEL>").repeated(5000) + "</DEVICEMODULE>";
