@@ -70,7 +70,8 @@ TEST_F(SimCounters, CountersFollowTheRatesAndWrapConsistently) {
     ASSERT_GT(seconds, 1.0);
     EXPECT_NEAR(double(after[1] - start[1]) / seconds, 10000, 300);
     EXPECT_GT(after[1], k2To32);
-    EXPECT_EQ(after[2], after[1] % k2To32) << "32-bit counter is the low half of the 64-bit one";
+    // The low half of the 64-bit counter (each is read at its own instant of the request).
+    EXPECT_NEAR(double(after[2]), double(after[1] % k2To32), 20);
     EXPECT_EQ(after[3], k2To32 - 3000) << "transmit stayed at rate 0";
     EXPECT_NEAR(double(after[4] - start[2]) / seconds, 50, 3);
 }
