@@ -107,6 +107,10 @@ QString FailureText(const SOutcome& o) {
         return QStringLiteral("not sent: an object or value could not be encoded");
     case SnmpResult::kProtocol:
         return QStringLiteral("%1 answered something unusable").arg(o.peer);
+    case SnmpResult::kRowLimit:
+        return QStringLiteral("stopped: the table does not end");
+    case SnmpResult::kOutOfOrder:
+        return QStringLiteral("stopped: %1 sent the rows out of order").arg(o.peer);
     case SnmpResult::kNotReady:
         return QStringLiteral("not sent: the session could not be opened");
     default:

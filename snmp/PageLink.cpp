@@ -285,6 +285,8 @@ std::optional<std::vector<SSnmpRow>> WalkTable(CCommonSNMP& session, const QStri
             session.GetSuffix(0, answer.get(), suffix);
             rows.push_back(RowFromAnswer(*answer, std::move(suffix)));
         }
+        if (result == SnmpResult::kEndOfTable && rows.size() >= maxRows)
+            result = SnmpResult::kRowLimit; // cut, not ended: no table of the switch is this long
     }
     session.ReportOutcome(
         MakeOutcome(SOutcome::Kind::kWalk, result, nullptr, int(rows.size()), clock, 0));

@@ -45,6 +45,23 @@ bool IsValidValue(int type, const QByteArray& value) {
     }
 }
 
+// A value for another object than asked must never be shown as the asked one.
+bool AnswersRequest(int command, const std::vector<SnmpVarBind>& request,
+                    const SnmpPdu::Answer& answer) {
+    if (answer.vars.size() != request.size())
+        return false;
+    for (size_t i = 0; i < request.size(); ++i) {
+        const std::vector<uint32_t>& asked = request[i].oid;
+        const std::vector<uint32_t>& got = answer.vars[i].oid;
+        const bool fits = command == SNMP_MSG_GETNEXT
+                              ? answer.exception[i] || SnmpOid::Less(asked, got)
+                              : got == asked;
+        if (!fits)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- CSnmpAbort
@@ -357,6 +374,11 @@ int CSnmp::send(const char* host, std::unique_ptr<CSnmp>& answer, unsigned long 
     }
     SnmpPdu::Answer converted = SnmpPdu::Convert(response);
     SnmpPdu::Free(response);
+    if (converted.errorStatus == SnmpErrorStatus::kNoError &&
+        !AnswersRequest(command, vars, converted)) {
+        setLastError(0, 0);
+        return SnmpResult::kProtocol;
+    }
     long status = converted.errorStatus;
     unsigned long index = converted.errorIndex;
     if (status == SnmpErrorStatus::kNoError && converted.firstException > 0) {

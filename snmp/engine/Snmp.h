@@ -35,6 +35,8 @@ constexpr int kAborted = 6;     // cut short by abort() (a closing session)
 constexpr int kBadArgument = 7; // OID, type code or value text not usable
 constexpr int kBadIndex = 8;    // no variable with that index
 constexpr int kProtocol = 9;    // the agent answered something unusable
+constexpr int kRowLimit = 10;   // a walk stopped at its row limit: the table does not end
+constexpr int kOutOfOrder = 11; // a walk stopped: the agent sent an OID that does not increase
 } // namespace SnmpResult
 
 // Value-type codes. Requests take 1, 2, 4, 8 and 10. Answers use all of them.
@@ -111,7 +113,11 @@ struct SnmpVarBind {
 // - CSnmpTable walks: a column that has ended (endOfMibView, or the agent
 //   moved past the column) gives an empty cell (type kNull, empty text) in
 //   the rows that other columns still have; when every column has ended the
-//   walk reports kEndOfTable.
+//   walk reports kEndOfTable. A column whose next OID is not greater than its
+//   last ends the walk with kOutOfOrder; more rows than rowLimit() end it
+//   with kRowLimit.
+// - send: a Get or Set answer must name the requested OIDs in order, a
+//   GetNext answer OIDs after them; anything else is kProtocol.
 class CSnmp {
 public:
     virtual ~CSnmp();
@@ -291,6 +297,13 @@ public:
 
     int getMaxRepetitions() const; // the current GETBULK size; 0 before the first fetch
 
+    // Rows a walk hands out before it stops with kRowLimit: far above any
+    // table of a real switch, so that an agent whose table never ends
+    // (ever-increasing indexes) cannot hold a page or fill the memory.
+    static constexpr size_t kDefaultRowLimit = 100000;
+    static size_t rowLimit();
+    static void setRowLimit(size_t rows); // process-wide; 0 restores the default
+
 private:
     struct Column {
         std::vector<uint32_t> base; // the column OID
@@ -312,6 +325,8 @@ private:
     std::vector<Column> m_columns;
     unsigned m_uRevision = ~0u;
     bool m_bGetDone = false;
+    size_t m_nRows = 0;         // rows handed out by this walk
+    bool m_bOutOfOrder = false; // a column went backwards or stood still
     int m_nMaxRepetitions = 0;
     int m_nRepetitionCap = 0;               // what the agent showed it takes (0: no limit seen)
     double m_dVarBindBytes = 0;             // running estimate of one encoded variable

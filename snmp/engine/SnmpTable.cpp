@@ -30,6 +30,8 @@ int NextStepId() {
 
 constexpr int kMaxRepetitionsLimit = 512;
 
+std::atomic<size_t> g_nRowLimit{CSnmpTable::kDefaultRowLimit};
+
 // Bytes of a message that are not variables: header, community or USM
 // parameters, PDU fields. Generous, so that an answer sized by it fits.
 int MessageOverhead(int version) {
@@ -43,6 +45,14 @@ CSnmpTable::CSnmpTable(CSnmp* request)
 
 CSnmpTable::~CSnmpTable() {
     m_pWorker->Stop();
+}
+
+size_t CSnmpTable::rowLimit() {
+    return g_nRowLimit.load(std::memory_order_relaxed);
+}
+
+void CSnmpTable::setRowLimit(size_t rows) {
+    g_nRowLimit.store(rows ? rows : kDefaultRowLimit, std::memory_order_relaxed);
 }
 
 void CSnmpTable::reset() {
@@ -68,6 +78,8 @@ void CSnmpTable::restartIfChanged() {
         m_columns.push_back(std::move(column));
     }
     m_bGetDone = false;
+    m_nRows = 0;
+    m_bOutOfOrder = false;
     m_lPrefetch = 0; // its answer, if it comes, is dropped
     m_prefetchColumns.clear();
     m_nMaxRepetitions = 0;
@@ -102,8 +114,12 @@ int CSnmpTable::getNext(const char* host, std::unique_ptr<CSnmp>& answer, unsign
 }
 
 int CSnmpTable::getRow(const char* host, std::unique_ptr<CSnmp>& answer, unsigned long timeoutMs) {
+    if (m_nRows >= rowLimit())
+        return SnmpResult::kRowLimit;
     // Every live column needs its next cell before the row can be told.
     for (;;) {
+        if (m_bOutOfOrder)
+            return SnmpResult::kOutOfOrder;
         const bool missing = std::any_of(m_columns.begin(), m_columns.end(), [](const Column& c) {
             return !c.ended && c.buffer.empty();
         });
@@ -148,6 +164,7 @@ int CSnmpTable::getRow(const char* host, std::unique_ptr<CSnmp>& answer, unsigne
         row.push_back(std::move(empty));
     }
     answer = CSnmp::makeAnswer(std::move(row), m_pRequest->getRequestID());
+    ++m_nRows;
     return SnmpResult::kOk;
 }
 
@@ -243,10 +260,14 @@ int CSnmpTable::absorb(const char* host, unsigned long timeoutMs, snmp_pdu* resp
         if (column.ended)
             continue;
         SnmpVarBind& var = answer.vars[i];
-        // Outside the column, an exception or a step backwards ends the
-        // column; a looping agent cannot keep the walk going.
-        if (answer.exception[i] || var.oid.size() <= column.base.size() ||
-            !SnmpOid::StartsWith(var.oid, column.base) || !SnmpOid::Less(column.pos, var.oid)) {
+        // Outside the column or an exception ends the column; a step
+        // backwards or in place ends the walk: a looping agent cannot keep
+        // it going, and the rows would not be the table's.
+        const bool backwards = !answer.exception[i] && !SnmpOid::Less(column.pos, var.oid);
+        const bool inColumn = !answer.exception[i] && var.oid.size() > column.base.size() &&
+                              SnmpOid::StartsWith(var.oid, column.base);
+        if (backwards || !inColumn) {
+            m_bOutOfOrder = m_bOutOfOrder || backwards;
             column.ended = true;
             ended = true;
             progressed = true;
