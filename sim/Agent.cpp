@@ -349,7 +349,9 @@ Agent::~Agent() {
 }
 
 bool Agent::Hides(const Oid& instance, netsnmp_agent_request_info* info) const {
-    return m_hostile && !FromControlCommunity(info) && m_hostile->Hides(instance);
+    const netsnmp_pdu* pdu = info->asp ? info->asp->pdu : nullptr;
+    return m_hostile && pdu && !FromControlCommunity(info) &&
+           m_hostile->Hides(instance, pdu->version);
 }
 
 bool Agent::IsControlCommunity(const unsigned char* community, std::size_t length) const {

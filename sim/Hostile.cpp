@@ -129,6 +129,8 @@ public:
 
 private:
     bool Has(HostileKind kind) const { return m_kinds.test(static_cast<std::size_t>(kind)); }
+    // Each SNMP version draws on its own, so one run per version meets more.
+    std::uint64_t Salt() const { return std::uint64_t(m_pdu->version); }
 
     const Oid* Asked(std::size_t i, long& repetition) const {
         const std::size_t count = m_request.names.size();
@@ -147,7 +149,7 @@ private:
     }
 
     void RewriteGetName(netsnmp_variable_list* vb, const Oid& asked) {
-        if (PickHostile(m_kinds, Only({HostileKind::OtherOid}), asked) != HostileKind::OtherOid)
+        if (PickHostile(m_kinds, Only({HostileKind::OtherOid}), asked, Salt()) != HostileKind::OtherOid)
             return;
         // The next instance, or an object that is always there.
         Oid other = asked;
@@ -168,7 +170,7 @@ private:
             // Tables draw their kind as a whole: endless, stepping back, or honest.
             const auto kind = PickHostile(
                 m_kinds, Only({HostileKind::Endless, HostileKind::NonIncreasing}),
-                Oid(column.begin(), column.end() - 1));
+                Oid(column.begin(), column.end() - 1), Salt());
             if (kind == HostileKind::Endless) {
                 // The row after the asked one, however far the walk has gone.
                 Oid name = column;
@@ -189,7 +191,7 @@ private:
             // A table that steps back does so at one answer in three.
             if (kind != HostileKind::NonIncreasing || Hash(answered, 91) % 3 != 0)
                 return;
-        } else if (PickHostile(m_kinds, Only({HostileKind::NonIncreasing}), answered) !=
+        } else if (PickHostile(m_kinds, Only({HostileKind::NonIncreasing}), answered, Salt()) !=
                    HostileKind::NonIncreasing) {
             return;
         }
@@ -218,7 +220,7 @@ private:
         if (vb->type == ASN_INTEGER || vb->type == ASN_GAUGE || vb->type == ASN_COUNTER ||
             vb->type == ASN_TIMETICKS)
             fitting |= Only({HostileKind::OutOfRange});
-        const auto kind = PickHostile(m_kinds, fitting, name);
+        const auto kind = PickHostile(m_kinds, fitting, name, Salt());
         if (!kind)
             return;
         const std::uint64_t h = Hash(name, 1000 + static_cast<std::uint64_t>(*kind));
@@ -397,14 +399,14 @@ bool ParseHostileKinds(std::string_view list, HostileKinds& kinds, std::string& 
 }
 
 std::optional<HostileKind> PickHostile(const HostileKinds& enabled, const HostileKinds& fitting,
-                                       const Oid& object) {
+                                       const Oid& object, std::uint64_t salt) {
     if (enabled.count() == 1)
         return (enabled & fitting).any() ? std::optional(static_cast<HostileKind>(
                                                std::countr_zero(enabled.to_ulong())))
                                          : std::nullopt;
     // One slot per enabled kind and one for the honest answer; a kind that
     // does not fit the object answers honestly too.
-    std::size_t slot = Hash(object, enabled.to_ulong()) % (enabled.count() + 1);
+    std::size_t slot = Hash(object, enabled.to_ulong() * 31 + salt) % (enabled.count() + 1);
     for (int k = 0; k < kHostileKindCount; ++k) {
         if (!enabled.test(static_cast<std::size_t>(k)))
             continue;
@@ -437,7 +439,7 @@ bool Hostile::Serve(netsnmp_transport* transport, std::string& error) {
     return true;
 }
 
-bool Hostile::Hides(const Oid& instance) const {
+bool Hostile::Hides(const Oid& instance, long version) const {
     if (!m_kinds.test(static_cast<std::size_t>(HostileKind::MissingColumn)))
         return false;
     for (const auto& [base, node] : m_store.Nodes()) {
@@ -446,7 +448,8 @@ bool Hostile::Hides(const Oid& instance) const {
         // The first column stays, so the rows are still there.
         if (node->Columns().empty() || instance[base.size()] == node->Columns().front().id)
             return false;
-        return PickHostile(m_kinds, Only({HostileKind::MissingColumn}), instance) ==
+        return PickHostile(m_kinds, Only({HostileKind::MissingColumn}), instance,
+                           std::uint64_t(version)) ==
                HostileKind::MissingColumn;
     }
     return false;

@@ -3,6 +3,7 @@
 #include "Oid.h"
 
 #include <bitset>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,11 +39,11 @@ bool ParseHostileKinds(std::string_view list, HostileKinds& kinds, std::string& 
 // The names, for --help.
 std::string HostileKindNames();
 
-// The choice for an object: its hash draws one of the enabled kinds or an
+// The choice for an object: its hash (salted with the message version) draws one of the enabled kinds or an
 // honest answer (one slot each); a drawn kind that does not fit the object
 // answers honestly too. A single enabled kind applies wherever it fits.
 std::optional<HostileKind> PickHostile(const HostileKinds& enabled, const HostileKinds& fitting,
-                                       const Oid& object);
+                                       const Oid& object, std::uint64_t salt = 0);
 
 // The answers of the running agent. Install once, after the agent library is
 // up; the control community is never touched.
@@ -52,8 +53,9 @@ public:
     // Serves the transport through an agent session whose requests are
     // remembered and whose answers are rewritten before they are encoded.
     bool Serve(netsnmp_transport_s* transport, std::string& error);
-    // MissingColumn: whether a table cell is hidden from GET and GETNEXT.
-    bool Hides(const Oid& instance) const;
+    // MissingColumn: whether a table cell is hidden from GET and GETNEXT
+    // (version: the request's message version).
+    bool Hides(const Oid& instance, long version) const;
 
     const HostileKinds& Kinds() const { return m_kinds; }
     const Store& GetStore() const { return m_store; }
