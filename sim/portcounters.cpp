@@ -45,9 +45,7 @@ public:
         }
     }
 
-    bool Valid(int port) const {
-        return port >= 1 && port < static_cast<int>(m_ports.size());
-    }
+    bool Valid(int port) const { return port >= 1 && port < static_cast<int>(m_ports.size()); }
 
     // Counts since the switch came up (plus a written start), modulo 2^64.
     std::uint64_t Read(int port, Flow flow) {
@@ -142,8 +140,8 @@ void RegisterTrafficControl(Switch& sw, const std::shared_ptr<PortCounters>& cou
     Store& store = sw.GetStore();
     Node& table = store.AddTable(kCtlTrafficEntry, "ctlTrafficEntry");
     const std::pair<Flow, const char*> rates[] = {
-        {kRxOctets, "ctlTrafficRxBytes"},     {kTxOctets, "ctlTrafficTxBytes"},
-        {kInErrors, "ctlTrafficInErrors"},    {kOutErrors, "ctlTrafficOutErrors"},
+        {kRxOctets, "ctlTrafficRxBytes"},      {kTxOctets, "ctlTrafficTxBytes"},
+        {kInErrors, "ctlTrafficInErrors"},     {kOutErrors, "ctlTrafficOutErrors"},
         {kInDiscards, "ctlTrafficInDiscards"}, {kOutDiscards, "ctlTrafficOutDiscards"}};
     SubId column = 1;
     for (const auto& [flow, name] : rates) {
@@ -161,9 +159,10 @@ void RegisterTrafficControl(Switch& sw, const std::shared_ptr<PortCounters>& cou
     }
     // Write: both octet counters of the port go on from this value.
     table.Col(7, "ctlTrafficOctets", Syntax::Gauge(), Access::ReadWrite, Value::Gauge(0))
-        .Live(7, [counters](const Oid& index) -> std::optional<Value> {
-            return Value::Gauge(counters->Read(PortOf(index), kRxOctets) & 0xffffffffU);
-        })
+        .Live(7,
+              [counters](const Oid& index) -> std::optional<Value> {
+                  return Value::Gauge(counters->Read(PortOf(index), kRxOctets) & 0xffffffffU);
+              })
         .Check(7, [counters](Txn& txn, const Oid& index, const Value& v) {
             txn.OnCommit([counters, port = PortOf(index), value = v.num] {
                 counters->SetOctets(port, static_cast<std::uint32_t>(value));
@@ -176,8 +175,7 @@ void RegisterTrafficControl(Switch& sw, const std::shared_ptr<PortCounters>& cou
         table.AddRow({static_cast<SubId>(p)});
 
     store
-        .AddScalar(kCtlIfXTable, "ctlIfXTable", EnabledDisabled(), Access::ReadWrite,
-                   Value::Int(1))
+        .AddScalar(kCtlIfXTable, "ctlIfXTable", EnabledDisabled(), Access::ReadWrite, Value::Int(1))
         .Persist(0, false)
         .Live([counters](const Oid&) -> std::optional<Value> {
             return Value::Int(counters->hidden ? 2 : 1);
@@ -196,11 +194,16 @@ void RegisterIfTableCounters(Switch& sw, const std::shared_ptr<PortCounters>& co
         Flow flow;
         std::uint64_t frame;
     };
-    const Source sources[] = {{10, kRxOctets, 0},   {11, kRxOctets, kUcastFrame},
-                              {12, kRxOctets, kNUcastFrame}, {13, kInDiscards, 0},
-                              {14, kInErrors, 0},   {16, kTxOctets, 0},
-                              {17, kTxOctets, kUcastFrame}, {18, kTxOctets, kNUcastFrame},
-                              {19, kOutDiscards, 0}, {20, kOutErrors, 0}};
+    const Source sources[] = {{10, kRxOctets, 0},
+                              {11, kRxOctets, kUcastFrame},
+                              {12, kRxOctets, kNUcastFrame},
+                              {13, kInDiscards, 0},
+                              {14, kInErrors, 0},
+                              {16, kTxOctets, 0},
+                              {17, kTxOctets, kUcastFrame},
+                              {18, kTxOctets, kNUcastFrame},
+                              {19, kOutDiscards, 0},
+                              {20, kOutErrors, 0}};
     for (const Source& s : sources)
         table.Live(s.column, [counters, s](const Oid& index) -> std::optional<Value> {
             const int port = PortOf(index);
@@ -208,8 +211,8 @@ void RegisterIfTableCounters(Switch& sw, const std::shared_ptr<PortCounters>& co
                 return std::nullopt;
             const std::uint64_t count = counters->Read(port, s.flow);
             // Counter32: the low 32 bits, so it wraps where the 64-bit one goes on.
-            return Value::Counter(static_cast<std::int64_t>((s.frame ? count / s.frame : count) &
-                                                            0xffffffffU));
+            return Value::Counter(
+                static_cast<std::int64_t>((s.frame ? count / s.frame : count) & 0xffffffffU));
         });
 }
 
@@ -238,12 +241,13 @@ void RegisterIfXTable(Switch& sw, const std::shared_ptr<PortCounters>& counters)
                                                               {10, kTxOctets, 1},
                                                               {11, kTxOctets, kUcastFrame}};
     for (const auto& [column, flow, frame] : sources)
-        table.Live(column, [counters, served, flow = flow,
-                            frame = frame](const Oid& index) -> std::optional<Value> {
-            if (!served(index))
-                return std::nullopt;
-            return Value::Counter64(counters->Read(PortOf(index), flow) / frame);
-        });
+        table.Live(column,
+                   [counters, served, flow = flow,
+                    frame = frame](const Oid& index) -> std::optional<Value> {
+                       if (!served(index))
+                           return std::nullopt;
+                       return Value::Counter64(counters->Read(PortOf(index), flow) / frame);
+                   });
     table.Live(15, [&sw, served](const Oid& index) -> std::optional<Value> {
         if (!served(index))
             return std::nullopt;

@@ -48,8 +48,8 @@ uint64_t MaxFrames(uint64_t speedBps, uint32_t elapsedTicks) {
 
 std::optional<uint64_t> CounterDelta(uint64_t previous, uint64_t current, int bits,
                                      uint64_t maxDelta) {
-    const uint64_t mask = bits >= 64 ? std::numeric_limits<uint64_t>::max()
-                                     : (uint64_t{1} << bits) - 1;
+    const uint64_t mask =
+        bits >= 64 ? std::numeric_limits<uint64_t>::max() : (uint64_t{1} << bits) - 1;
     previous &= mask;
     current &= mask;
     if (current >= previous)

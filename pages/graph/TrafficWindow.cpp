@@ -14,8 +14,8 @@
 #include <QLineSeries>
 #include <QPushButton>
 #include <QTime>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include <algorithm>
 
@@ -109,10 +109,10 @@ CPortTrafficWnd::CPortTrafficWnd(int port, QWidget* parent)
 
     QDateTimeAxis* rateX = nullptr;
     QDateTimeAxis* errorX = nullptr;
-    QChart* rates = NewChart(QStringLiteral("Port %1: receive and transmit").arg(port), rateX,
-                             m_pRateAxis);
-    QChart* errors = NewChart(QStringLiteral("Port %1: errors and discards").arg(port), errorX,
-                              m_pErrorAxis);
+    QChart* rates =
+        NewChart(QStringLiteral("Port %1: receive and transmit").arg(port), rateX, m_pRateAxis);
+    QChart* errors =
+        NewChart(QStringLiteral("Port %1: errors and discards").arg(port), errorX, m_pErrorAxis);
     m_pErrorAxis->setTitleText(QStringLiteral("per second"));
     AddTrace(rates, rateX, m_pRateAxis, &SPortRates::rxBps, QStringLiteral("Receive"),
              QColor(0x2e, 0x7d, 0x32));
@@ -124,8 +124,8 @@ CPortTrafficWnd::CPortTrafficWnd(int port, QWidget* parent)
              QColor(0xef, 0x6c, 0x00));
     AddTrace(errors, errorX, m_pErrorAxis, &SPortRates::inDiscards, QStringLiteral("In discards"),
              QColor(0x6a, 0x1b, 0x9a));
-    AddTrace(errors, errorX, m_pErrorAxis, &SPortRates::outDiscards,
-             QStringLiteral("Out discards"), QColor(0x5d, 0x40, 0x37));
+    AddTrace(errors, errorX, m_pErrorAxis, &SPortRates::outDiscards, QStringLiteral("Out discards"),
+             QColor(0x5d, 0x40, 0x37));
 
     auto* rateView = new QChartView(rates, this);
     SetControlId(rateView, kIdTrafficRates);
@@ -313,8 +313,8 @@ void CPortTrafficWnd::TakeAnswer(const SSnmpReport& report) {
         return;
     }
     const SRateResult result = m_meter.Feed(*sample);
-    const QString counters = m_bWide ? QStringLiteral("64-bit counters")
-                                     : QStringLiteral("32-bit counters");
+    const QString counters =
+        m_bWide ? QStringLiteral("64-bit counters") : QStringLiteral("32-bit counters");
     switch (result.step) {
     case ERateStep::kFirst:
         Say(QStringLiteral("first reading in %1 ms (%2); rates from the next poll")

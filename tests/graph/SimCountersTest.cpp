@@ -80,8 +80,8 @@ TEST_F(SimCounters, APortWithoutLinkCarriesNothing) {
     ASSERT_TRUE(SetTraffic(1, 4, "i", 100000));
     QTest::qWait(200);
     const auto linked = Read({kHcIn + "4", kIn + "4"});
-    ASSERT_TRUE(m_sim.SetControl(QStringLiteral("1.1.1.1.4"), QStringLiteral("i"),
-                                 QStringLiteral("2")));
+    ASSERT_TRUE(
+        m_sim.SetControl(QStringLiteral("1.1.1.1.4"), QStringLiteral("i"), QStringLiteral("2")));
     const auto first = Read({kHcIn + "4", kIn + "4"});
     QTest::qWait(300);
     const auto second = Read({kHcIn + "4", kIn + "4"});
@@ -94,8 +94,8 @@ TEST_F(SimCounters, APortWithoutLinkCarriesNothing) {
     EXPECT_GE(first[1], linked[1]);
     EXPECT_EQ(first, second);
     // Linked again, it counts again.
-    ASSERT_TRUE(m_sim.SetControl(QStringLiteral("1.1.1.1.4"), QStringLiteral("i"),
-                                 QStringLiteral("1")));
+    ASSERT_TRUE(
+        m_sim.SetControl(QStringLiteral("1.1.1.1.4"), QStringLiteral("i"), QStringLiteral("1")));
     QTest::qWait(300);
     const auto third = Read({kHcIn + "4"});
     ASSERT_EQ(third.size(), 1u);
@@ -104,7 +104,8 @@ TEST_F(SimCounters, APortWithoutLinkCarriesNothing) {
 
 TEST_F(SimCounters, IfXTableCanBeHidden) {
     ASSERT_EQ(Read({kHcIn + "3"}).size(), 1u);
-    ASSERT_TRUE(m_sim.SetControl(QStringLiteral("8.2.0"), QStringLiteral("i"), QStringLiteral("2")));
+    ASSERT_TRUE(
+        m_sim.SetControl(QStringLiteral("8.2.0"), QStringLiteral("i"), QStringLiteral("2")));
     QString out;
     m_sim.Tool(QStringLiteral("snmpget"),
                {QStringLiteral("-v2c"), QStringLiteral("-c"), CSimProcess::kReadCommunity},
@@ -119,7 +120,8 @@ TEST_F(SimCounters, IfXTableCanBeHidden) {
 }
 
 TEST_F(SimCounters, RebootStartsCountersAndUpTimeAgain) {
-    ASSERT_TRUE(m_sim.SetControl(QStringLiteral("2.3.0"), QStringLiteral("i"), QStringLiteral("0")));
+    ASSERT_TRUE(
+        m_sim.SetControl(QStringLiteral("2.3.0"), QStringLiteral("i"), QStringLiteral("0")));
     ASSERT_TRUE(SetTraffic(1, 2, "i", 1000));
     QTest::qWait(1500);
     const auto before = Read({kUpTime, kHcIn + "2"});
@@ -141,10 +143,10 @@ TEST_F(SimCounters, RebootStartsCountersAndUpTimeAgain) {
 
 TEST_F(SimCounters, V1CannotCarryCounter64) {
     QString out, err;
-    const int code = m_sim.Tool(QStringLiteral("snmpget"),
-                                {QStringLiteral("-v1"), QStringLiteral("-c"),
-                                 CSimProcess::kReadCommunity},
-                                {kHcIn + "5"}, &out, &err);
+    const int code =
+        m_sim.Tool(QStringLiteral("snmpget"),
+                   {QStringLiteral("-v1"), QStringLiteral("-c"), CSimProcess::kReadCommunity},
+                   {kHcIn + "5"}, &out, &err);
     EXPECT_NE(code, 0) << out.toStdString();
     EXPECT_EQ(Read({kIn + "5"}, QStringLiteral("1")).size(), 1u);
 }

@@ -133,7 +133,8 @@ TEST_F(TrafficMenu, WithoutARegisteredWindowTheItemIsDisabled) {
     const QStringList items = RightClick(*dlg->View(), PointOn(*dlg->View(), 3), QString());
     RegisterTrafficWindow();
     ASSERT_FALSE(items.isEmpty());
-    EXPECT_TRUE(items.front().endsWith(QStringLiteral("(disabled)"))) << items.front().toStdString();
+    EXPECT_TRUE(items.front().endsWith(QStringLiteral("(disabled)")))
+        << items.front().toStdString();
     EXPECT_EQ(dlg->PortTrafficWindow(3), nullptr);
 }
 

@@ -144,8 +144,8 @@ TEST(RateHistoryRuns, GapsSplitTheGraphIntoRuns) {
         return SRatePoint{t, r};
     };
     const SRatePoint gap{0, std::nullopt};
-    RateHistory history{gap,           point(1, 10), point(2, 20), gap, gap,
-                        point(5, 50),  gap,          point(7, 70), point(8, 80)};
+    RateHistory history{gap,          point(1, 10), point(2, 20), gap,         gap,
+                        point(5, 50), gap,          point(7, 70), point(8, 80)};
     const std::vector<RateSegment> runs = Segments(history, &SPortRates::rxBps);
     ASSERT_EQ(runs.size(), 3u);
     EXPECT_EQ(runs[0], (RateSegment{{1, 10}, {2, 20}}));

@@ -90,7 +90,8 @@ TEST_F(TrafficWindow, PlotsTheTrafficSetOnThePortFrom64BitCounters) {
     EXPECT_TRUE(window->OutcomeLine().contains(QStringLiteral("64-bit counters")))
         << window->OutcomeLine().toStdString();
     const QString now = Text(*window, kIdTrafficNow);
-    EXPECT_TRUE(now.startsWith(QStringLiteral("Receive ")) && now.count(QStringLiteral("Mbit/s")) == 2)
+    EXPECT_TRUE(now.startsWith(QStringLiteral("Receive ")) &&
+                now.count(QStringLiteral("Mbit/s")) == 2)
         << now.toStdString();
     Shot(*window, QStringLiteral("traffic-port5"));
 }
@@ -197,13 +198,13 @@ TEST_F(TrafficWindow, RebootOfTheSwitchLeavesAGapNotASpike) {
     ASSERT_TRUE(WaitForRates(*window, before + 2, 20000)) << window->OutcomeLine().toStdString();
     // Rates, one gap at the reboot, rates again; all of them the traffic set.
     const RateHistory& history = window->History();
-    const auto gap = std::find_if(history.begin(), history.end(),
-                                  [](const SRatePoint& p) { return !p.rates; });
+    const auto gap =
+        std::find_if(history.begin(), history.end(), [](const SRatePoint& p) { return !p.rates; });
     ASSERT_NE(gap, history.end());
     EXPECT_GE(gap - history.begin(), before);
-    EXPECT_EQ(std::count_if(history.begin(), history.end(),
-                            [](const SRatePoint& p) { return !p.rates; }),
-              1);
+    EXPECT_EQ(
+        std::count_if(history.begin(), history.end(), [](const SRatePoint& p) { return !p.rates; }),
+        1);
     EXPECT_GE(history.end() - gap, 3) << "rates again after the gap";
     ExpectAllConfigured(*window);
     EXPECT_TRUE(said.join(u'\n').contains(QStringLiteral("sysUpTime went back")))
