@@ -123,7 +123,12 @@ TEST_F(TrafficMenu, NoMenuBesideThePortsAndClosedWindowsGo) {
     QTest::qWait(50);
     EXPECT_FALSE(window);
     EXPECT_EQ(dlg->PortTrafficWindow(2), nullptr);
-    EXPECT_NE(dlg->OpenPortTraffic(2), nullptr);
+    // So is one closed with Escape.
+    QPointer<QDialog> again = dlg->OpenPortTraffic(2);
+    ASSERT_TRUE(again);
+    QTest::keyClick(again.data(), Qt::Key_Escape);
+    QTest::qWait(50);
+    EXPECT_FALSE(again);
 }
 
 TEST_F(TrafficMenu, WithoutARegisteredWindowTheItemIsDisabled) {
