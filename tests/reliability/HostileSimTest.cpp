@@ -1,7 +1,9 @@
 // nsw-sim --hostile: each kind answers as it says, the control community
 // stays honest, and the engine ends what a hostile switch would keep going.
 
+#include "LaunchFixture.h"
 #include "SimProcess.h"
+#include "snmp/PageLink.h"
 #include "snmp/engine/Snmp.h"
 #include "snmp/engine/SnmpInit.h"
 
@@ -179,6 +181,18 @@ TEST_F(HostileSimTest, EngineStopsWalksThatWouldNotEnd) {
     Start(QStringLiteral("non-increasing"));
     EXPECT_EQ(Walk(kIfIndex, rows), SnmpResult::kOutOfOrder);
     EXPECT_LT(rows, 28);
+}
+
+TEST_F(HostileSimTest, SmallTableWalkSaysItCutTheTable) {
+    Start(QStringLiteral("endless"));
+    CLaunchFixture launch(m_sim.Port(), "2", CSimProcess::kReadCommunity,
+                          CSimProcess::kWriteCommunity);
+    CCommonSNMP session;
+    QString line;
+    session.SetOutcomeSink([&line](const SOutcome& outcome) { line = OutcomeText(outcome); });
+    const auto rows = WalkTable(session, {kIfIndex.mid(1)}, 50);
+    EXPECT_FALSE(rows.has_value()) << "a cut table is no table";
+    EXPECT_EQ(line, QStringLiteral("Loaded 50 rows, then stopped: the table does not end"));
 }
 
 TEST_F(HostileSimTest, EngineRefusesAGetAnsweredForAnotherObject) {
