@@ -26,8 +26,9 @@ QString PoePriorityText(const QString& value) {
 }
 
 QString PoeClassText(const QString& value) {
-    const int index = value.toInt() - 1;
-    return index >= 0 && index < PoeClassNames().size() ? PoeClassNames()[index] : QString();
+    // Compared before the step down: the switch may send INT_MIN.
+    const int number = value.toInt();
+    return number >= 1 && number <= PoeClassNames().size() ? PoeClassNames()[number - 1] : QString();
 }
 
 const QStringList& PoePriorityNames() {
