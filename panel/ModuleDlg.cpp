@@ -197,7 +197,8 @@ void CModuleDlg::UpdateStatusLine() {
     QString peer = g_strDeviceIp;
     if (g_strSnmpPort.trimmed() != u"161")
         peer += u':' + g_strSnmpPort.trimmed();
-    m_pStatusLine->setText(PollStatusText(peer, m_state.LastAnswerMs(), m_state.SilentSinceMs()));
+    m_pStatusLine->setText(PollStatusText(peer, m_state.LastAnswerMs(), m_state.SilentSinceMs(),
+                                          m_state.AnsweredUnusably()));
 }
 
 void CModuleDlg::OnBlinkTimer() {

@@ -5,20 +5,27 @@
 
 #include <QStringList>
 
-bool GetScalar(CCommonSNMP& session, const char* oid, unsigned long timeoutMs, QString& value) {
+int GetScalar(CCommonSNMP& session, const char* oid, unsigned long timeoutMs, QString& value) {
     if (!session.Open(CCommonSNMP::kGet))
-        return false;
+        return SnmpResult::kNotReady;
     session.AddVarBind(QString::fromLatin1(oid), SnmpType::kNull);
     std::unique_ptr<CSnmp> answer;
-    if (session.Send(answer, timeoutMs) != 0 || !answer)
-        return false;
+    if (const int status = session.Send(answer, timeoutMs); status != SnmpResult::kOk)
+        return status;
+    if (!answer)
+        return SnmpResult::kProtocol;
     for (unsigned i = 0; i < answer->getValuesCount(); ++i) {
         if (answer->oidAt(i).contains(QLatin1String(PollOid::kProxyMarker)))
             continue;
         value = QString::fromLatin1(answer->valueAt(i));
-        return true;
+        return SnmpResult::kOk;
     }
-    return false;
+    return SnmpResult::kProtocol;
+}
+
+bool SwitchAnswered(int status) {
+    return status == SnmpResult::kErrorStatus || status == SnmpResult::kAuthFailed ||
+           status == SnmpResult::kProtocol;
 }
 
 int WalkColumns(CCommonSNMP& session, const std::vector<const char*>& columns,
@@ -135,9 +142,13 @@ int CPanelDeviceThread::RunPass() {
 
 bool CPanelDeviceThread::ReachabilityStep() {
     QString value;
-    if (!m_sessions.pReach || !GetScalar(*m_sessions.pReach, PollOid::kReachability,
-                                         PollTimeout::kReachabilityMs, value)) {
-        m_state.SetReachable(false);
+    const int status = m_sessions.pReach ? GetScalar(*m_sessions.pReach, PollOid::kReachability,
+                                                     PollTimeout::kReachabilityMs, value)
+                                         : SnmpResult::kNotReady;
+    if (status != SnmpResult::kOk) {
+        // The lamps go dark either way; the status line tells silence from
+        // an answer the panel cannot use.
+        m_state.SetReachable(false, SwitchAnswered(status));
         m_state.ResetPanel();
         return false;
     }
@@ -148,7 +159,8 @@ bool CPanelDeviceThread::ReachabilityStep() {
 void CPanelDeviceThread::FanStep() {
     Trace(QStringLiteral("======GetGetFanStatus======"));
     QString value;
-    if (!m_sessions.pFan || !GetScalar(*m_sessions.pFan, PollOid::kFan, PollTimeout::kFanMs, value))
+    if (!m_sessions.pFan ||
+        GetScalar(*m_sessions.pFan, PollOid::kFan, PollTimeout::kFanMs, value) != SnmpResult::kOk)
         return;
     TraceF("IStatus is zero %s", qPrintable(value));
     m_state.SetFanValue(value);
@@ -160,9 +172,11 @@ int CPanelDeviceThread::PoePath() {
     QString refused;
     QString left;
     if (m_sessions.pPoe &&
-        GetScalar(*m_sessions.pPoe, PollOid::kPoeRefused, PollTimeout::kPoeMs, refused) &&
+        GetScalar(*m_sessions.pPoe, PollOid::kPoeRefused, PollTimeout::kPoeMs, refused) ==
+            SnmpResult::kOk &&
         !StopRequested() &&
-        GetScalar(*m_sessions.pPoe, PollOid::kPoePowerLeft, PollTimeout::kPoeMs, left)) {
+        GetScalar(*m_sessions.pPoe, PollOid::kPoePowerLeft, PollTimeout::kPoeMs, left) ==
+            SnmpResult::kOk) {
         // The budget is used up when the switch has refused a powered device
         // for lack of it (22.8 is 1) or has no power left at all.
         bool ok = false;

@@ -111,8 +111,12 @@ private:
     std::thread m_thread;
 };
 
-// A Get of one scalar; false when no value came back.
-bool GetScalar(CCommonSNMP& session, const char* oid, unsigned long timeoutMs, QString& value);
+// A Get of one scalar: SnmpResult::kOk with its value, else why not
+// (kProtocol when an answer came without the value).
+int GetScalar(CCommonSNMP& session, const char* oid, unsigned long timeoutMs, QString& value);
+// Whether a failed request still got an answer from the switch (a refusal or
+// something unusable), as opposed to silence.
+bool SwitchAnswered(int status);
 // Walks columns row by row; row gets each row's index (dotted) and values in
 // column order. Returns the walk's final status (end of table on success).
 int WalkColumns(CCommonSNMP& session, const std::vector<const char*>& columns,

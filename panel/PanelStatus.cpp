@@ -34,20 +34,25 @@ int PoeStatusCode(const QString& text) {
     return PoeCode::kOther;
 }
 
-QString PollStatusText(const QString& peer, qint64 lastAnswerMs, qint64 silentSinceMs) {
+QString PollStatusText(const QString& peer, qint64 lastAnswerMs, qint64 silentSinceMs,
+                       bool unusable) {
     const auto clock = [](qint64 ms) {
         return QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("HH:mm:ss"));
     };
     if (silentSinceMs > 0)
         return QStringLiteral("no answer from %1 since %2").arg(peer, clock(silentSinceMs));
+    if (lastAnswerMs > 0 && unusable)
+        return QStringLiteral("%1 answered at %2, but not with a status the panel can show")
+            .arg(peer, clock(lastAnswerMs));
     if (lastAnswerMs > 0)
         return QStringLiteral("%1 answered at %2").arg(peer, clock(lastAnswerMs));
     return QStringLiteral("waiting for %1 to answer").arg(peer);
 }
 
-void CPanelState::SetReachable(bool reachable) {
+void CPanelState::SetReachable(bool reachable, bool answered) {
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    if (reachable) {
+    m_bUnusable.store(!reachable && answered);
+    if (reachable || answered) {
         m_nLastAnswerMs.store(now);
         m_nSilentSinceMs.store(0);
     } else if (m_nSilentSinceMs.load() == 0) {

@@ -42,7 +42,8 @@ constexpr int kUnknown = -2; // a PoE port the port-status walk has not answered
 // The main window's status line: when the switch last answered a poll, or
 // since when it has been silent (times in milliseconds since the epoch, 0 for
 // never); peer names the switch.
-QString PollStatusText(const QString& peer, qint64 lastAnswerMs, qint64 silentSinceMs);
+QString PollStatusText(const QString& peer, qint64 lastAnswerMs, qint64 silentSinceMs,
+                       bool unusable = false);
 
 // The media codes of the enterprise port table that mean the fibre side of a combo port.
 bool IsFibreMedia(int mediaCode);
@@ -87,8 +88,10 @@ public:
     void ResetPanel();
 
     // Also keeps when the switch last answered and since when it is silent
-    // (milliseconds since the epoch, 0 for never).
-    void SetReachable(bool reachable);
+    // (milliseconds since the epoch, 0 for never). An unreachable switch that
+    // still answered (refused, or sent something unusable) is not silent.
+    void SetReachable(bool reachable, bool answered = false);
+    bool AnsweredUnusably() const { return m_bUnusable.load(); }
     bool Reachable() const { return m_bReachable.load(); }
     qint64 LastAnswerMs() const { return m_nLastAnswerMs.load(); }
     qint64 SilentSinceMs() const { return m_nSilentSinceMs.load(); }
@@ -121,6 +124,7 @@ private:
     std::atomic<bool> m_bReachable{false};
     std::atomic<qint64> m_nLastAnswerMs{0};
     std::atomic<qint64> m_nSilentSinceMs{0};
+    std::atomic<bool> m_bUnusable{false};
     std::atomic<bool> m_bFanOk{true};
     std::atomic<bool> m_BIsPowMax{false};
     std::atomic<bool> m_bPolled{false};
