@@ -5,6 +5,7 @@
 
 #include "BenchReport.h"
 #include "LaunchFixture.h"
+#include "ModelSim.h"
 #include "PageCycles.h"
 #include "SimProcess.h"
 #include "device/DeviceProfile.h"
@@ -35,15 +36,8 @@ int main(int argc, char** argv) {
     CMessageRecorder boxes(QMessageBox::Ok);
 
     CSimProcess sim;
-    if (!sim.Start({QStringLiteral("--model"), kModel})) {
-        std::fprintf(stderr, "nsw-sim did not start: %s\n", qPrintable(sim.Output()));
+    if (!StartModelSim(sim, kModel))
         return 1;
-    }
-    SDeviceProfile profile;
-    ReadDeviceProfile(QStringLiteral(NSW_SOURCE_DIR "/res/profiles/") + kModel +
-                          QStringLiteral("/User.ini"),
-                      profile);
-    ApplyDeviceProfile(profile);
     CLaunchFixture launch(sim.Port(), "2", CSimProcess::kReadCommunity,
                           CSimProcess::kWriteCommunity);
 

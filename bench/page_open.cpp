@@ -6,6 +6,7 @@
 
 #include "BenchReport.h"
 #include "LaunchFixture.h"
+#include "ModelSim.h"
 #include "SimProcess.h"
 #include "device/DeviceProfile.h"
 #include "pages/Pages.h"
@@ -83,15 +84,8 @@ int main(int argc, char** argv) {
     CMessageRecorder boxes(QMessageBox::Cancel);
 
     CSimProcess sim;
-    if (!sim.Start({QStringLiteral("--model"), kModel})) {
-        std::fprintf(stderr, "nsw-sim did not start: %s\n", qPrintable(sim.Output()));
+    if (!StartModelSim(sim, kModel))
         return 1;
-    }
-    SDeviceProfile profile;
-    ReadDeviceProfile(QStringLiteral(NSW_SOURCE_DIR "/res/profiles/") + kModel +
-                          QStringLiteral("/User.ini"),
-                      profile);
-    ApplyDeviceProfile(profile);
 
     std::map<int, SOpen> v2c, v1;
     for (const char* version : {"2", "1"}) {
