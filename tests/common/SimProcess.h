@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PlainChild.h"
+
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -63,7 +65,12 @@ public:
 private:
     bool StartOnce(const QStringList& args, int timeoutMs, bool& portTaken);
 
+    bool StartPlainOnce(const QStringList& args, int timeoutMs, bool& portTaken);
+    int PlainTool(const QString& tool, const QStringList& args, QString* out, QString* err,
+                  int timeoutMs) const;
+
     std::unique_ptr<QProcess> m_process;
+    std::unique_ptr<CPlainChild> m_child; // instead of m_process under the thread sanitizer
     QTemporaryDir m_toolDir; // the tools' private persistent folder
     QString m_strOutput;
     int m_nPort = 0;
