@@ -16,6 +16,8 @@
 #include <QShowEvent>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 void CloseNamed(const QString& name, CCommonSNMP& session) {
@@ -171,12 +173,16 @@ void CPageBase::TakeOutcome(const SOutcome& outcome) {
         m_strLoad.clear();
         return;
     }
+    // The load began with its earliest request: outcomes can arrive together
+    // although one of them took longer than the others.
+    const qint64 now = m_clock.elapsed();
+    const qint64 began = now - outcome.elapsedMs;
     if (!m_load.open) {
         m_load = SLoad{};
         m_load.open = true;
-        m_load.firstElapsedMs = outcome.elapsedMs;
-        m_load.startedMs = m_clock.elapsed();
+        m_load.startedMs = began;
     }
+    m_load.startedMs = std::min(m_load.startedMs, began);
     if (outcome.kind == SOutcome::Kind::kWalk) {
         m_load.walked = true;
         m_load.rows += outcome.count;
@@ -198,7 +204,7 @@ void CPageBase::TakeOutcome(const SOutcome& outcome) {
     if (m_load.values > 0)
         parts << plural(m_load.values, "value", "values");
     SOutcome total;
-    total.elapsedMs = m_load.firstElapsedMs + (m_clock.elapsed() - m_load.startedMs);
+    total.elapsedMs = now - m_load.startedMs;
     const QString took = OutcomeText(total); // "Loaded 0 values in N ms"
     m_strLoad = QStringLiteral("Loaded ") + parts.join(QStringLiteral(" and ")) +
                 took.mid(took.lastIndexOf(QStringLiteral(" in ")));

@@ -120,8 +120,7 @@ private:
         bool open = false;
         int rows = 0, values = 0;
         bool walked = false;
-        qint64 firstElapsedMs = 0;
-        qint64 startedMs = 0; // on m_clock
+        qint64 startedMs = 0; // on m_clock: when its earliest request went out
         QString failure;
     } m_load;
     QString m_strLoad;

@@ -142,3 +142,25 @@ TEST_F(OutcomeLine, ASilentSwitchIsNamedWithItsAddressAndTimeout) {
     ASSERT_TRUE(Press(*info, kIdRefresh));
     EXPECT_TRUE(info->OutcomeLine().startsWith("Loaded 6 values")) << info->OutcomeLine();
 }
+
+// Reads that ran together are one load: its time runs from the earliest
+// request to the last answer, also when their outcomes reach the page in one
+// batch (the walk took 40 ms, the read beside it none).
+TEST(OutcomeLineLoad, TimeSpansTheLongestOfReadsThatRanTogether) {
+    CWritePage page;
+    page.show();
+    const auto post = [&](SOutcome::Kind kind, int count, qint64 ms) {
+        auto outcome = std::make_shared<SOutcome>();
+        outcome->kind = kind;
+        outcome->result = kind == SOutcome::Kind::kWalk ? SnmpResult::kEndOfTable : SnmpResult::kOk;
+        outcome->count = count;
+        outcome->elapsedMs = ms;
+        page.Channel()->Post(SSnmpReport{kOutcomeReport, {}, {}, outcome});
+    };
+    const int before = page.OutcomeSerial();
+    post(SOutcome::Kind::kRead, 1, 0);
+    post(SOutcome::Kind::kWalk, 201, 40);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page.OutcomeSerial() != before; }, 2000));
+    QTest::qWait(2 * CNotifyChannel::kPaceMs);
+    EXPECT_EQ(page.OutcomeLine().toStdString(), "Loaded 201 rows and 1 value in 40 ms");
+}
