@@ -6,9 +6,12 @@
 
 #include "platform/Trace.h"
 #include "snmp/CommonSNMP.h"
+#include "snmp/engine/SnmpInit.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -16,6 +19,9 @@
 #include <algorithm>
 #include <atomic>
 #include <mutex>
+
+#include <sys/stat.h>
+#include <unistd.h>
 #include <random>
 #include <thread>
 
@@ -414,3 +420,16 @@ TEST_F(SessionRulesTest, DeliverRunsOnTheReceiverThreadUntilClose) {
 }
 
 } // namespace
+
+// net-snmp's folder is private to the user: owned by them, closed to others,
+// and so is the folder it lies in.
+TEST(SnmpStateDir, IsPrivateToTheUser) {
+    const QString dir = SnmpStateDir();
+    ASSERT_FALSE(dir.isEmpty());
+    for (const QString& path : {dir, QFileInfo(dir).path()}) {
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0) << path.toStdString();
+        EXPECT_EQ(st.st_uid, ::getuid()) << path.toStdString();
+        EXPECT_EQ(st.st_mode & 077, 0u) << path.toStdString();
+    }
+}
