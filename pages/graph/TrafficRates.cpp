@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -19,8 +20,14 @@ uint64_t Ceiling(double perSecond, uint32_t elapsedTicks, double slack) {
     return total >= 1.8e19 ? std::numeric_limits<uint64_t>::max() : static_cast<uint64_t>(total);
 }
 
+// ifSpeed is a Gauge32: faster links report its top, 2^32-1, which says
+// nothing about the real speed.
 double Speed(uint64_t speedBps) {
-    return speedBps ? static_cast<double>(speedBps) : kUnknownSpeedBps;
+    return speedBps && speedBps < 0xFFFFFFFFu ? static_cast<double>(speedBps) : kUnknownSpeedBps;
+}
+
+uint64_t Mask(int bits) {
+    return bits >= 64 ? std::numeric_limits<uint64_t>::max() : (uint64_t{1} << bits) - 1;
 }
 
 SRateResult Restarted(std::string cause) {
@@ -48,12 +55,12 @@ uint64_t MaxFrames(uint64_t speedBps, uint32_t elapsedTicks) {
 
 std::optional<uint64_t> CounterDelta(uint64_t previous, uint64_t current, int bits,
                                      uint64_t maxDelta) {
-    const uint64_t mask =
-        bits >= 64 ? std::numeric_limits<uint64_t>::max() : (uint64_t{1} << bits) - 1;
+    const uint64_t mask = Mask(bits);
     previous &= mask;
     current &= mask;
+    // More than the link carries: the counter was set or garbled, no rate.
     if (current >= previous)
-        return current - previous;
+        return current - previous <= maxDelta ? std::optional(current - previous) : std::nullopt;
     // A 64-bit counter does not wrap in a switch's lifetime: it was reset.
     if (bits >= 64)
         return std::nullopt;
@@ -88,27 +95,37 @@ SRateResult CRateMeter::Feed(const SCounterSample& sample) {
     const int octetBits = sample.wideOctets ? 64 : 32;
     const uint64_t maxOctets = MaxOctets(speed, ticks);
     const uint64_t maxFrames = MaxFrames(speed, ticks);
-    const std::optional<uint64_t> deltas[] = {
-        CounterDelta(previous.inOctets, sample.inOctets, octetBits, maxOctets),
-        CounterDelta(previous.outOctets, sample.outOctets, octetBits, maxOctets),
-        CounterDelta(previous.inErrors, sample.inErrors, 32, maxFrames),
-        CounterDelta(previous.outErrors, sample.outErrors, 32, maxFrames),
-        CounterDelta(previous.inDiscards, sample.inDiscards, 32, maxFrames),
-        CounterDelta(previous.outDiscards, sample.outDiscards, 32, maxFrames)};
+    const struct {
+        uint64_t before, now;
+        int bits;
+        uint64_t most;
+    } counters[] = {{previous.inOctets, sample.inOctets, octetBits, maxOctets},
+                    {previous.outOctets, sample.outOctets, octetBits, maxOctets},
+                    {previous.inErrors, sample.inErrors, 32, maxFrames},
+                    {previous.outErrors, sample.outErrors, 32, maxFrames},
+                    {previous.inDiscards, sample.inDiscards, 32, maxFrames},
+                    {previous.outDiscards, sample.outDiscards, 32, maxFrames}};
     m_last = sample;
-    for (const auto& delta : deltas) {
-        if (!delta)
-            return Restarted("a counter went back (cleared on the switch)");
+    uint64_t deltas[std::size(counters)] = {};
+    for (size_t i = 0; i < std::size(counters); ++i) {
+        const auto& c = counters[i];
+        const std::optional<uint64_t> delta = CounterDelta(c.before, c.now, c.bits, c.most);
+        if (!delta) {
+            return Restarted((c.now & Mask(c.bits)) < (c.before & Mask(c.bits))
+                                 ? "a counter went back (cleared on the switch)"
+                                 : "a counter jumped further than the link can carry");
+        }
+        deltas[i] = *delta;
     }
     const double seconds = ticks / 100.0;
     SRateResult result;
     result.step = ERateStep::kRate;
-    result.rates.rxBps = static_cast<double>(*deltas[0]) * 8 / seconds;
-    result.rates.txBps = static_cast<double>(*deltas[1]) * 8 / seconds;
-    result.rates.inErrors = static_cast<double>(*deltas[2]) / seconds;
-    result.rates.outErrors = static_cast<double>(*deltas[3]) / seconds;
-    result.rates.inDiscards = static_cast<double>(*deltas[4]) / seconds;
-    result.rates.outDiscards = static_cast<double>(*deltas[5]) / seconds;
+    result.rates.rxBps = static_cast<double>(deltas[0]) * 8 / seconds;
+    result.rates.txBps = static_cast<double>(deltas[1]) * 8 / seconds;
+    result.rates.inErrors = static_cast<double>(deltas[2]) / seconds;
+    result.rates.outErrors = static_cast<double>(deltas[3]) / seconds;
+    result.rates.inDiscards = static_cast<double>(deltas[4]) / seconds;
+    result.rates.outDiscards = static_cast<double>(deltas[5]) / seconds;
     return result;
 }
 

@@ -54,7 +54,8 @@ uint64_t MaxFrames(uint64_t speedBps, uint32_t elapsedTicks);
 
 // How far a counter of 'bits' bits (32 or 64) moved from previous to current.
 // A counter that went back has wrapped only when the wrap stays within
-// maxDelta; otherwise it started again and the result is empty.
+// maxDelta; otherwise it started again and the result is empty. A step
+// forward beyond maxDelta is empty too: no link carries it.
 std::optional<uint64_t> CounterDelta(uint64_t previous, uint64_t current, int bits,
                                      uint64_t maxDelta);
 

@@ -35,8 +35,14 @@ TEST(CounterDelta, ForwardAndWrapsOf32BitCounters) {
     EXPECT_EQ(CounterDelta(k2To32 + 5, 9, 32, 100), 4u);
 }
 
+TEST(CounterDelta, ForwardStepsBeyondTheCeilingAreNoRate) {
+    EXPECT_EQ(CounterDelta(100, 1100, 32, 1000), 1000u);
+    EXPECT_EQ(CounterDelta(100, 1101, 32, 1000), std::nullopt);
+    EXPECT_EQ(CounterDelta(0, ~uint64_t{0}, 64, k2To32), std::nullopt);
+}
+
 TEST(CounterDelta, A64BitCounterThatGoesBackWasReset) {
-    EXPECT_EQ(CounterDelta(k2To32 * 7, k2To32 * 7 + 99, 64, 0), 99u);
+    EXPECT_EQ(CounterDelta(k2To32 * 7, k2To32 * 7 + 99, 64, 99), 99u);
     EXPECT_EQ(CounterDelta(~uint64_t{0}, 5, 64, ~uint64_t{0}), std::nullopt);
     EXPECT_EQ(CounterDelta(1000, 10, 64, ~uint64_t{0}), std::nullopt);
 }
@@ -122,6 +128,31 @@ TEST(RateMeter, CounterBackWithoutPlausibleWrapIsARestart) {
     meter.Restart();
     meter.Feed(a);
     EXPECT_EQ(meter.Feed(b).step, ERateStep::kRestart);
+}
+
+TEST(RateMeter, ImpossibleJumpForwardIsAGapNotASpike) {
+    // 3 GB in one second on a 1 Gb/s port: the counter was set or garbled.
+    CRateMeter meter;
+    meter.Feed(Sample(1000, 1000, 50, false));
+    const SRateResult r = meter.Feed(Sample(1100, 3000001000u, 60, false));
+    EXPECT_EQ(r.step, ERateStep::kRestart);
+    EXPECT_NE(r.cause.find("further than the link can carry"), std::string::npos);
+    // The rating goes on from the new value.
+    const SRateResult next = meter.Feed(Sample(1200, 3000001000u + 125000, 60, false));
+    ASSERT_EQ(next.step, ERateStep::kRate);
+    EXPECT_DOUBLE_EQ(next.rates.rxBps, 1000000);
+}
+
+TEST(RateMeter, SaturatedIfSpeedCountsAsUnknown) {
+    // ifSpeed stops at 2^32-1 (4.3 Gb/s); a 10 Gb/s port at line rate is
+    // still a rate, not a jump.
+    SCounterSample a = Sample(1000, 0, 0), b = Sample(1100, 1250000000, 0);
+    a.speedBps = b.speedBps = 4294967295u;
+    CRateMeter meter;
+    meter.Feed(a);
+    const SRateResult r = meter.Feed(b);
+    ASSERT_EQ(r.step, ERateStep::kRate);
+    EXPECT_DOUBLE_EQ(r.rates.rxBps, 10e9);
 }
 
 TEST(RateMeter, SameTimeKeepsTheBaselineAndWidthChangeRestarts) {
