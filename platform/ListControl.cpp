@@ -204,6 +204,11 @@ QString CListControl::ItemText(int row, int column) const { return m_model->Text
 
 void CListControl::DeleteAllItems() { m_model->Clear(); }
 
+void CListControl::FitColumnsToContents() {
+    if (!m_bKeepWidths)
+        resizeColumnsToContents();
+}
+
 int CListControl::ModelRow(const QModelIndex& viewIndex) const {
     return viewIndex.isValid() ? m_proxy->mapToSource(viewIndex).row() : -1;
 }

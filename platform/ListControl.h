@@ -74,6 +74,11 @@ public:
 
     CListModel* Model() const { return m_model; }
 
+    // Widths fitted to the texts shown, unless they came from the window
+    // memory: what the operator set last time wins.
+    void FitColumnsToContents();
+    void KeepWidths() { m_bKeepWidths = true; }
+
 signals:
     // A row was clicked or chosen with the keyboard (model row).
     void RowActivated(int row);
@@ -95,6 +100,7 @@ private:
     CListModel* m_model;
     CListFilterProxy* m_proxy;
     QLineEdit* m_pFilter;
+    bool m_bKeepWidths = false;
 };
 
 // One CSV field (RFC 4180): quoted when it holds a comma, a quote or a line

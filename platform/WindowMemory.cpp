@@ -90,6 +90,8 @@ void RestoreWindowLooks(QWidget& window, const QString& key, const NamedLists& l
                             available.isValid() ? available.width() : 4096);
         for (int c = 0; c < widths.size(); ++c)
             header->resizeSection(c, widths[c]);
+        if (!widths.isEmpty())
+            list->KeepWidths();
     }
 }
 

@@ -421,7 +421,7 @@ void CLldpRemotePage::Load() {
     m_pCount->setText(QString::number(texts.size()));
     m_pList->AppendRows(std::move(texts));
     // Identifiers are wider than their headings.
-    m_pList->resizeColumnsToContents();
+    m_pList->FitColumnsToContents();
     if (rows->empty())
         ShowMessage(QStringLiteral("There is no LLDP Remote Port"), this);
 }

@@ -137,6 +137,29 @@ TEST_F(PageMemory, SizeAndColumnWidthsComeBackPerPage) {
     EXPECT_TRUE(memory.Read().contains("[page-32834]")) << memory.Read().toStdString();
 }
 
+TEST_F(PageMemory, ListsFittedToTheirTextsKeepRememberedWidths) {
+    constexpr int kLldpRemoteCommand = 32826;
+    constexpr int kLldpRemoteList = 1099;
+    StartSwitch(QStringLiteral("NSW-4410-28P B1"), QStringLiteral("2"),
+                {QStringLiteral("--lldp-neighbours"), QStringLiteral("7")});
+    Defaults(kLldpRemoteCommand, kLldpRemoteList);
+    ASSERT_EQ(m_defaultWidths.size(), 9);
+    CScratchMemory memory;
+    {
+        auto page = OpenPage(kLldpRemoteCommand);
+        ASSERT_TRUE(page);
+        EXPECT_EQ(Widths(*page, kLldpRemoteList), m_defaultWidths); // fitted, nothing remembered
+        page->Control<CListControl>(kLldpRemoteList)->setColumnWidth(3, 57);
+        page->reject();
+    }
+    auto page = OpenPage(kLldpRemoteCommand);
+    ASSERT_TRUE(page);
+    ASSERT_EQ(page->Control<CListControl>(kLldpRemoteList)->ItemCount(), 7);
+    QList<int> widths = m_defaultWidths;
+    widths[3] = 57;
+    EXPECT_EQ(Widths(*page, kLldpRemoteList), widths);
+}
+
 TEST_F(PageMemory, DamagedOrOversizedValuesAreNotTaken) {
     StartSwitch(QStringLiteral("NSW-4410-28P"));
     Defaults(kVlanCommand, kVlanList);
